@@ -1,0 +1,22 @@
+// The clock the core reads: the high-resolution counter, the millisecond tick
+// and calendar time. The platform supplies the real one; tests install a
+// manual clock so that minutes of flight, midnight and a wrapped tick run in
+// milliseconds and always the same way.
+#pragma once
+
+#include <cstdint>
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual int64_t PerformanceCounter() = 0;    // QueryPerformanceCounter
+    virtual int64_t PerformanceFrequency() = 0;  // counts per second
+    virtual uint32_t TickMs() = 0;               // timeGetTime: wraps after 49.7 days
+    virtual int64_t CalendarTime() = 0;          // whole seconds since 1970-01-01 UTC
+};
+
+// The clock in force: the platform's, unless a test installed another.
+Clock& ActiveClock();
+
+// Installs a clock for tests; nullptr returns to the platform's clock.
+void SetActiveClock(Clock* clock);

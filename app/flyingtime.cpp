@@ -1,0 +1,6 @@
+// The scene object list. It is empty until the flying clock adds objects.
+#include "flyingtime.h"
+
+void UpdateSceneObjects() {}
+
+void DestroySceneObjects() {}

@@ -1,0 +1,5 @@
+// OpenGL and GLU headers on Linux.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glu.h>

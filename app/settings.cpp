@@ -1,0 +1,99 @@
+// Load, write-back and change rules of the setting objects. Every operation
+// opens the key, does its one read or write and closes it again, so a change
+// is stored when the call returns and nothing is left to write at exit.
+#include "settings.h"
+
+#include <cstring>
+
+#include "platform/registry.h"
+
+void CopyText(char* field, size_t fieldSize, const char* src) {
+    if (fieldSize == 0) return;
+    size_t length = src ? strnlen(src, fieldSize - 1) : 0;
+    if (length > 0) memcpy(field, src, length);
+    field[length] = '\0';
+}
+
+IntSetting::IntSetting(const char* keyPath_, const char* valueName_, int32_t defaultValue_) {
+    CopyText(keyPath, sizeof keyPath, keyPath_);
+    CopyText(valueName, sizeof valueName, valueName_);
+    defaultValue = defaultValue_;
+
+    RegistryKey key;
+    key.Open(keyPath);
+    int32_t loaded = defaultValue;
+    if (!key.ReadNumber(valueName, &loaded)) loaded = defaultValue;
+    key.WriteNumber(valueName, loaded);
+    value = loaded;
+}
+
+void IntSetting::Set(int32_t newValue) {
+    value = newValue;
+    RegistryKey key;
+    key.Open(keyPath);
+    key.WriteNumber(valueName, value);
+}
+
+void IntSetting::Increment() {
+    // Unsigned arithmetic gives the 32-bit wrap-around without overflow.
+    Set(static_cast<int32_t>(static_cast<uint32_t>(value) + 1u));
+}
+
+void IntSetting::ResetToDefault() { Set(defaultValue); }
+
+SettingBase::~SettingBase() = default;
+
+BoolSetting::BoolSetting(const char* keyPath_, const char* valueName_, uint8_t defaultValue_) {
+    CopyText(keyPath, sizeof keyPath, keyPath_);
+    CopyText(valueName, sizeof valueName, valueName_);
+    defaultValue = defaultValue_;
+
+    RegistryKey key;
+    key.Open(keyPath);
+    int32_t loaded = defaultValue;
+    if (!key.ReadNumber(valueName, &loaded)) loaded = defaultValue;
+    key.WriteNumber(valueName, loaded);
+    value = loaded;
+    locked = 0;
+}
+
+BoolSetting::~BoolSetting() = default;
+
+bool BoolSetting::Set(uint8_t newValue) {
+    value = newValue;
+    RegistryKey key;
+    key.Open(keyPath);
+    key.WriteNumber(valueName, value);
+    return value == 1;
+}
+
+bool BoolSetting::ResetToDefault() {
+    if (locked) return true;
+    return Set(defaultValue);
+}
+
+StringSetting::StringSetting(const char* keyPath_, const char* valueName_, const char* defaultValue_) {
+    CopyText(keyPath, sizeof keyPath, keyPath_);
+    CopyText(valueName, sizeof valueName, valueName_);
+    CopyText(defaultValue, sizeof defaultValue, defaultValue_);
+
+    RegistryKey key;
+    key.Open(keyPath);
+    char loaded[kSettingTextSize];
+    if (!key.ReadText(valueName, loaded)) CopyText(loaded, sizeof loaded, defaultValue);
+    key.WriteText(valueName, loaded);
+    memcpy(value, loaded, sizeof value);
+}
+
+void StringSetting::Set(const char* newValue) {
+    // The new text may be this setting's own buffer (ResetToDefault passes
+    // defaultValue, a caller may pass Get()); copy through a temporary.
+    char copy[kSettingTextSize];
+    CopyText(copy, sizeof copy, newValue);
+    memcpy(value, copy, sizeof value);
+    RegistryKey key;
+    key.Open(keyPath);
+    key.WriteText(valueName, value);
+}
+
+void StringSetting::ResetToDefault() { Set(defaultValue); }
