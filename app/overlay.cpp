@@ -5,3 +5,5 @@
 void BuildOverlayFont(NativeModule, int, int) {}
 
 void DeleteOverlayFont() {}
+
+void DrawOverlayLayer() {}

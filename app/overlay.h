@@ -6,3 +6,6 @@
 
 void BuildOverlayFont(NativeModule library, int pictureId, int advance);
 void DeleteOverlayFont();
+
+// Draws the overlay elements over the finished scene.
+void DrawOverlayLayer();
