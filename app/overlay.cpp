@@ -1,9 +1,313 @@
-// The overlay layer. It draws nothing until its bitmap font and elements
-// are added.
+// The overlay font (256 display lists over one glyph texture), the overlay
+// text primitive and the overlay pass. The glyph picture is decoded by the
+// picture unit; the frame clock, banner fade and display state are
+// glview.cpp's, read here only (the overlay clock re-anchors the clock's
+// calendar anchor when it must).
 #include "overlay.h"
 
-void BuildOverlayFont(NativeModule, int, int) {}
+#include <cstdio>
+#include <cstring>
 
-void DeleteOverlayFont() {}
+#include "clock.h"
+#include "flyingtime.h"
+#include "glview.h"
+#include "mathutil.h"
+#include "picture.h"
+#include "platform/opengl.h"
+#include "product.h"
+#include "saverwindow.h"
+#include "settings.h"
+#include "settings_catalogue.h"
 
-void DrawOverlayLayer() {}
+OverlayFont overlayFont;
+
+namespace {
+
+constexpr int kGlyphGridSize = 16;  // 16 columns and 16 rows of glyphs
+constexpr float kGlyphCellTexture = 1.0f / kGlyphGridSize;
+constexpr double kGlyphHalfHeight = kOverlayGlyphPixels / 2.0;
+constexpr double kMillisecond = 0.001;
+
+constexpr double kFrameRateMarginWidths = 1.25;  // right margin: a quarter of the text
+constexpr double kBottomLineHeights = 1.1;       // date line and banner above the bottom edge
+constexpr double kDateLineX = 0.02;
+constexpr double kBannerRightMargin = 0.02;
+constexpr double kNoAccelerationNoteY = 0.835;
+constexpr double kColorDepthNoteY = 0.86;
+constexpr int kColorDepthNoted = 16;
+constexpr int32_t kNotesLastRun = 5;
+constexpr double kNotesSeconds = 15.0;
+constexpr double kTitleLineGapHeights = 0.25;
+constexpr int kNoonHour = 12;
+
+constexpr char kNoAccelerationNote[] =
+    "NOTE: No 3D graphics acceleration. Please update your videocard drivers.";
+constexpr char kColorDepthNote[] =
+    "NOTE: 16-bit color detected - use 24 or 32 bit color if available.";
+
+// The weekday and month abbreviations as asctime writes them.
+constexpr const char* kWeekdayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+constexpr const char* kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+void CompileGlyphList(int code) {
+    float cx = static_cast<float>(code % kGlyphGridSize) * kGlyphCellTexture;
+    float top = 1.0f - static_cast<float>(code / kGlyphGridSize) * kGlyphCellTexture;
+    float bottom = top - kGlyphCellTexture;
+    glNewList(overlayFont.listBase + static_cast<GLuint>(code), GL_COMPILE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(cx, bottom);
+    glVertex2i(0, 0);
+    glTexCoord2f(cx + kGlyphCellTexture, bottom);
+    glVertex2i(kOverlayGlyphPixels, 0);
+    glTexCoord2f(cx + kGlyphCellTexture, top);
+    glVertex2i(kOverlayGlyphPixels, kOverlayGlyphPixels);
+    glTexCoord2f(cx, top);
+    glVertex2i(0, kOverlayGlyphPixels);
+    glEnd();
+    glTranslated(overlayFont.advance, 0.0, 0.0);
+    glEndList();
+}
+
+OverlayLine* AddLine(OverlayLines* lines, double x, double y, bool centred,
+                     const OverlayColor& color) {
+    if (lines->count == kMaxOverlayLines) return nullptr;
+    OverlayLine* line = &lines->lines[lines->count++];
+    line->x = x;
+    line->y = y;
+    line->centred = centred;
+    line->color = color;
+    line->text[0] = '\0';
+    return line;
+}
+
+void AddText(OverlayLines* lines, double x, double y, bool centred, const OverlayColor& color,
+             const char* text) {
+    OverlayLine* line = AddLine(lines, x, y, centred, color);
+    if (line) CopyText(line->text, sizeof line->text, text);
+}
+
+void ComposePreviewTitle(OverlayLines* lines) {
+    char title[kPreviewTitleSize];
+    CopyText(title, sizeof title, kProduct.productName);
+    char words[kMaxTitleWords][kTitleWordSize];
+    int count = SplitPreviewTitle(title, words);
+    for (int i = 0; i < count; ++i) {
+        AddText(lines, 0.0, PreviewTitleLineY(i, count), true, kOverlayWhite, words[i]);
+    }
+}
+
+void ComposeFullElements(OverlayLines* lines) {
+    double lineHeight = OverlayLineHeight();
+    double bottomLineY = 1.0 - kBottomLineHeights * lineHeight;
+
+    if (ShowFramerate.IsOn()) {
+        char text[kFrameRateTextSize];
+        FormatFrameRate(frameClock.fps, text, sizeof text);
+        double x = 1.0 - kFrameRateMarginWidths * OverlayTextWidth(text);
+        AddText(lines, x, lineHeight, false, kOverlayWhite, text);
+    }
+    if (ShowTime.IsOn()) {
+        time_t now = OverlayClockNow();
+        const std::tm* local = std::localtime(&now);
+        if (local) {
+            char text[kDateLineTextSize];
+            FormatDateLine(*local, text, sizeof text);
+            AddText(lines, kDateLineX, bottomLineY, false, kOverlayWhite, text);
+        }
+    }
+    bool notesShown = FirstRunNotesShown(UCS.Get(), frameClock.elapsed);
+    if (!displayState.hardwareAccelerated && notesShown) {
+        char text[kNoteTextSize];
+        CopyText(text, sizeof text, kNoAccelerationNote);
+        AddText(lines, 0.0, kNoAccelerationNoteY, true, kOverlayWhite, text);
+    }
+    if (displayState.colorDepth == kColorDepthNoted && notesShown) {
+        char text[kNoteTextSize];
+        CopyText(text, sizeof text, kColorDepthNote);
+        AddText(lines, 0.0, kColorDepthNoteY, true, kOverlayWhite, text);
+    }
+    if (bannerFade > 0.0) {
+        char text[kBannerTextSize];
+        std::snprintf(text, sizeof text, "%s ~ by %s ~ www.%s", kProduct.productName,
+                      kProduct.companyName, kProduct.webDomain);
+        double x = 1.0 - OverlayTextWidth(text) - kBannerRightMargin;
+        AddText(lines, x, bottomLineY, false, {1.0, 1.0, 1.0, bannerFade}, text);
+    }
+}
+
+}  // namespace
+
+void BuildOverlayFont(NativeModule library, int pictureId, int advance) {
+    // A second size event in the same context (a resizable window) builds
+    // the font again; the previous lists and texture are released first.
+    if (overlayFont.listCount > 0) glDeleteLists(overlayFont.listBase, overlayFont.listCount);
+    if (overlayFont.fontTexture != kNoOverlayTexture) {
+        GLuint previous = static_cast<GLuint>(overlayFont.fontTexture);
+        glDeleteTextures(1, &previous);
+    }
+    overlayFont = OverlayFont();
+
+    overlayFont.advance = advance;
+    overlayFont.listCount = kOverlayGlyphCount;
+    overlayFont.listBase = glGenLists(kOverlayGlyphCount);
+    if (overlayFont.listBase == 0) overlayFont.listCount = 0;  // no lists to be had
+    for (int code = 0; code < overlayFont.listCount; ++code) CompileGlyphList(code);
+
+    GLuint texture = static_cast<GLuint>(kNoOverlayTexture);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    int width = 0, height = 0;
+    LoadJpegTexture(library, pictureId, &width, &height);
+    overlayFont.fontTexture = static_cast<int32_t>(texture);
+    overlayFont.pictureLoaded = width > 0 && height > 0;
+}
+
+void DeleteOverlayFont() {
+    if (overlayFont.listCount > 0) glDeleteLists(overlayFont.listBase, overlayFont.listCount);
+    // The texture goes with the rendering context; its name must not be
+    // deleted later in another context that may have reused it.
+    overlayFont = OverlayFont();
+}
+
+double OverlayTextWidth(const char* text) {
+    return static_cast<double>(std::strlen(text)) * overlayFont.advance / displayState.viewWidth;
+}
+
+double OverlayLineHeight() { return static_cast<double>(kOverlayGlyphPixels) / displayState.viewHeight; }
+
+void OverlayTextPixelOrigin(double x, double y, int* px, int* py) {
+    *px = RoundToInt(displayState.viewWidth * x + (overlayFont.advance - kOverlayGlyphPixels) / 2.0);
+    *py = RoundToInt(displayState.viewHeight * (1.0 - y));
+}
+
+void DrawOverlayText(double x, double y, const char* text, const OverlayColor& color) {
+    // Without the glyph picture every glyph would be a solid white block, so
+    // text is drawn only when the picture is in the texture.
+    if (overlayFont.fontTexture == kNoOverlayTexture || !overlayFont.pictureLoaded ||
+        overlayFont.listCount == 0) {
+        return;
+    }
+    int px = 0, py = 0;
+    OverlayTextPixelOrigin(x, y, &px, &py);
+
+    glColor4d(color.r, color.g, color.b, color.a);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive: the black of the picture adds nothing
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(overlayFont.fontTexture));
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, displayState.viewWidth, 0.0, displayState.viewHeight, -1.0, 1.0);
+    glTranslated(px, py - kGlyphHalfHeight, 0.0);
+
+    glListBase(overlayFont.listBase);
+    glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
+
+    glPopMatrix();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+}
+
+void DrawCentredOverlayText(double y, const char* text, const OverlayColor& color) {
+    DrawOverlayText(0.5 - OverlayTextWidth(text) * 0.5, y, text, color);
+}
+
+int32_t OverlayClockNow() {
+    Clock& clock = ActiveClock();
+    uint32_t tick = clock.TickMs();
+    uint32_t passed = tick - frameClock.startTickMs;
+    auto t = static_cast<int32_t>(
+        static_cast<int64_t>(static_cast<double>(frameClock.startCalendarTime) + passed * kMillisecond));
+    if (t < 0) {
+        frameClock.startCalendarTime = clock.CalendarTime();
+        frameClock.startTickMs = tick;
+        return static_cast<int32_t>(frameClock.startCalendarTime);
+    }
+    return t;
+}
+
+void FormatFrameRate(double fps, char* buffer, size_t size) {
+    std::snprintf(buffer, size, "%d", RoundToInt(fps));
+}
+
+void FormatDateLine(const std::tm& local, char* buffer, size_t size) {
+    int hour = local.tm_hour;
+    const char* suffix = hour < kNoonHour ? "AM" : "PM";
+    if (hour > kNoonHour) hour -= kNoonHour;
+    if (hour == 0) hour = kNoonHour;
+    char weekdayAndMonth[8];
+    std::snprintf(weekdayAndMonth, sizeof weekdayAndMonth, "%s %s",
+                  local.tm_wday >= 0 && local.tm_wday < 7 ? kWeekdayNames[local.tm_wday] : "???",
+                  local.tm_mon >= 0 && local.tm_mon < 12 ? kMonthNames[local.tm_mon] : "???");
+    std::snprintf(buffer, size, "%s %-2d%s - %2d:%02d %s", weekdayAndMonth, local.tm_mday, "", hour,
+                  local.tm_min, suffix);
+}
+
+int SplitPreviewTitle(const char* title, char words[kMaxTitleWords][kTitleWordSize]) {
+    int count = 0;
+    const char* p = title;
+    while (*p != '\0' && count < kMaxTitleWords) {
+        while (*p == ' ') ++p;
+        if (*p == '\0') break;
+        size_t length = 0;
+        while (*p != '\0' && *p != ' ') {
+            if (length + 1 < kTitleWordSize) words[count][length++] = *p;
+            ++p;
+        }
+        words[count][length] = '\0';
+        ++count;
+    }
+    return count;
+}
+
+double PreviewTitleLineY(int index, int count) {
+    double h = OverlayLineHeight();
+    double gap = kTitleLineGapHeights * h;
+    double first = 0.5 - (count * h + (count - 1) * gap) * 0.5 + 0.5 * h;
+    return first + index * (h + gap);
+}
+
+bool FirstRunNotesShown(int32_t runCount, double elapsed) {
+    return runCount <= kNotesLastRun && elapsed < kNotesSeconds;
+}
+
+void ComposeOverlayLines(OverlayLines* lines) {
+    lines->count = 0;
+    if (saverState.previewMode) {
+        ComposePreviewTitle(lines);
+    } else {
+        ComposeFullElements(lines);
+    }
+}
+
+void DrawOverlayLayer() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(0.0, 1.0, 1.0, 0.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    bool lightingWasOn = glIsEnabled(GL_LIGHTING) == GL_TRUE;
+    if (lightingWasOn) glDisable(GL_LIGHTING);
+    glColor3f(1.0f, 1.0f, 1.0f);
+
+    DrawSceneOverlays();
+
+    OverlayLines lines;
+    ComposeOverlayLines(&lines);
+    for (int i = 0; i < lines.count; ++i) {
+        const OverlayLine& line = lines.lines[i];
+        if (line.centred) {
+            DrawCentredOverlayText(line.y, line.text, line.color);
+        } else {
+            DrawOverlayText(line.x, line.y, line.text, line.color);
+        }
+    }
+    if (!saverState.previewMode) glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    glMatrixMode(GL_MODELVIEW);
+    if (lightingWasOn) glEnable(GL_LIGHTING);
+}

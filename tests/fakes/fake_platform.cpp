@@ -97,7 +97,15 @@ NativeModule LoadResourceLibrary(const char* path) {
 
 void FreeResourceLibrary(NativeModule) { Fake().calls.push_back("FreeResourceLibrary"); }
 
-bool FindResourceBytes(NativeModule, const char*, int, const unsigned char**, size_t*) { return false; }
+bool FindResourceBytes(NativeModule library, const char* type, int id,
+                       const unsigned char** data, size_t* size) {
+    if (library != &libraryToken) return false;
+    auto found = Fake().resources.find({type, id});
+    if (found == Fake().resources.end()) return false;
+    *data = found->second.data();
+    *size = found->second.size();
+    return true;
+}
 
 bool ShellOpen(const char* target) {
     Fake().shellRequests.push_back(std::string("open ") + target);

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/process.h"
@@ -40,6 +42,8 @@ struct Platform {
     bool powerOffActive = true;
     bool lowPowerActive = true;
     bool swapControlAvailable = true;
+    // Resources of the loaded library, by (type, id).
+    std::map<std::pair<std::string, int>, std::vector<unsigned char>> resources;
 
     // What the core did, in order.
     std::vector<std::string> calls;

@@ -1,0 +1,32 @@
+// The system clock on Windows: the performance counter, the multimedia
+// millisecond tick and the C library's calendar time.
+#include "platform/systemclock.h"
+
+#include <ctime>
+
+#include <windows.h>
+
+#include <mmsystem.h>
+
+namespace {
+class Win32Clock final : public Clock {
+public:
+    int64_t PerformanceCounter() override {
+        LARGE_INTEGER count;
+        QueryPerformanceCounter(&count);
+        return count.QuadPart;
+    }
+    int64_t PerformanceFrequency() override {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return frequency.QuadPart;
+    }
+    uint32_t TickMs() override { return timeGetTime(); }
+    int64_t CalendarTime() override { return static_cast<int64_t>(time(nullptr)); }
+};
+}  // namespace
+
+Clock& SystemClock() {
+    static Win32Clock clock;
+    return clock;
+}

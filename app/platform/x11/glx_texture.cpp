@@ -1,0 +1,17 @@
+// The texture upload of the Linux backend: the same OpenGL 1.1 and GLU calls
+// as on Windows, against Mesa's libGL and libGLU.
+#include "platform/textureupload.h"
+
+#include "gl_headers.h"
+
+namespace {
+constexpr GLint kRgbComponents = 3;
+constexpr GLint kRowAlignment = 4;  // the rows are padded to 4 bytes
+}  // namespace
+
+void UploadMipmappedTexture(int width, int height, const unsigned char* rows) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, kRowAlignment);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, kRgbComponents, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows);
+}

@@ -1,0 +1,190 @@
+// The OpenGL window on X11: its creation over the view rectangle, its event
+// procedure, one frame, and its end. The GLX calls are glx_context.cpp's; the
+// frame's content and the teardown order are the core's (glview.h).
+#include "x11_backend.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+
+#include "glview.h"
+#include "glx_context.h"
+#include "main.h"
+#include "platform/messagebox.h"
+#include "platform/saverhost.h"
+#include "product.h"
+#include "settings_catalogue.h"
+#include "x11_saver.h"
+
+#ifdef CHRONOVALE_PROBE
+#include <time.h>
+
+#include <cstdio>
+#endif
+
+namespace {
+constexpr char kNoGlxMessage[] =
+    "Chronovale needs OpenGL, but this X display offers no GLX (version 1.3 or later).\r\n\r\n"
+    "Start the saver on a display with OpenGL support.";
+
+// Motion and clicks over the view close a full-screen saver; in other modes
+// they belong to the windows around it.
+constexpr long kFullScreenViewEvents = StructureNotifyMask | PointerMotionMask | ButtonPressMask;
+constexpr long kEmbeddedViewEvents = StructureNotifyMask;
+
+struct GlViewRecord {
+    Window window = 0;
+    bool windowAlive = false;
+    Colormap colormap = 0;
+    int width = 0;
+    int height = 0;
+};
+GlViewRecord glView;
+bool glViewExists = false;
+
+unsigned WindowExtent(int size) { return size > 0 ? static_cast<unsigned>(size) : 1u; }
+
+#ifdef CHRONOVALE_PROBE
+// Measuring build only: one line per event for the start-up benchmark.
+struct ProbeRecord {
+    bool firstFrameSeen = false;
+    int64_t firstFrameCpuNs = 0;
+    uint32_t firstFrameCount = 0;
+};
+ProbeRecord probe;
+
+int64_t ClockNs(clockid_t clock) {
+    timespec now;
+    clock_gettime(clock, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+void ProbeContextReady() {
+    fprintf(stderr, "probe context-ready %lld\n", static_cast<long long>(ClockNs(CLOCK_MONOTONIC)));
+}
+
+void ProbeFramePresented() {
+    if (probe.firstFrameSeen) return;
+    probe.firstFrameSeen = true;
+    probe.firstFrameCpuNs = ClockNs(CLOCK_PROCESS_CPUTIME_ID);
+    probe.firstFrameCount = frameClock.frameCount;
+    fprintf(stderr, "probe first-frame %lld\n", static_cast<long long>(ClockNs(CLOCK_MONOTONIC)));
+}
+
+void ProbeTeardown() {
+    fprintf(stderr, "probe frames %u cpu-ns %lld\n", frameClock.frameCount - probe.firstFrameCount,
+            static_cast<long long>(ClockNs(CLOCK_PROCESS_CPUTIME_ID) - probe.firstFrameCpuNs));
+}
+#else
+void ProbeContextReady() {}
+void ProbeFramePresented() {}
+void ProbeTeardown() {}
+#endif
+}  // namespace
+
+void CreateGlView(NativeWindow parent, const ViewRect& view) {
+    Display* display = x11Saver.display;
+    if (!GlxAvailable(display)) {
+        ShowMessageBox(kNoGlxMessage, nullptr, MessageIcon::Error, false);
+        ExitProgram(1);
+    }
+    XVisualInfo* visual = ChooseGlxVisual(display, x11Saver.screen, DoubleBuffering.IsOn(),
+                                          displayState.colorDepth);
+
+    XSetWindowAttributes attributes = {};
+    glView.colormap = XCreateColormap(display, x11Saver.root, visual->visual, AllocNone);
+    attributes.colormap = glView.colormap;
+    attributes.border_pixel = 0;
+    // No background: painting never erases what the last frame left.
+    attributes.background_pixmap = None;
+    attributes.event_mask =
+        x11Saver.mode == SaverMode::FullScreen ? kFullScreenViewEvents : kEmbeddedViewEvents;
+    BeginX11ErrorTrap(display);
+    Window window = XCreateWindow(display, static_cast<Window>(parent), view.left, view.top,
+                                  WindowExtent(view.width), WindowExtent(view.height), 0,
+                                  visual->depth, InputOutput, visual->visual,
+                                  CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask,
+                                  &attributes);
+    if (EndX11ErrorTrap(display) != 0) window = 0;
+    CHECK_PLATFORM_CALL(window, "XCreateWindow");
+    SetWindowNames(display, window, kProduct.productName, kProduct.productName);
+    glView.window = window;
+    glView.windowAlive = true;
+    glView.width = view.width;
+    glView.height = view.height;
+    glViewExists = true;
+
+    // The creation event: context, then the core's start of the frame clock
+    // and of the power-saving suspension; from here a stop signal must run
+    // the teardown.
+    CreateGlxContext(window);
+    ProbeContextReady();
+    ArmStopSignals();
+    GlViewOnCreate();
+    XMapWindow(display, window);
+    // The size event follows the creation, as on Windows.
+    GlViewOnSize(view.width, view.height);
+}
+
+bool GlViewExists() { return glViewExists; }
+
+bool IsGlViewWindow(Window window) { return glViewExists && window == glView.window; }
+
+void HandleGlViewEvent(const XEvent& event) {
+    switch (event.type) {
+    case ConfigureNotify:
+        if (event.xconfigure.width != glView.width || event.xconfigure.height != glView.height) {
+            glView.width = event.xconfigure.width;
+            glView.height = event.xconfigure.height;
+            MakeGlxContextCurrent();
+            GlViewOnSize(glView.width, glView.height);
+        }
+        break;
+    case MotionNotify:
+        if (!GlViewIgnoresMouseMove()) DefaultSaverEvent(event);
+        break;
+    case DestroyNotify:
+        // Destroyed with its parent (a preview host going away): the teardown
+        // runs all the same.
+        glView.windowAlive = false;
+        CloseSaver();
+        break;
+    case MapNotify:
+    case UnmapNotify:
+    case ReparentNotify:
+    case GravityNotify:
+        break;
+    default:
+        DefaultSaverEvent(event);
+        break;
+    }
+}
+
+void PaintGlView() {
+    if (!glViewExists || !glView.windowAlive) return;
+    MakeGlxContextCurrent();
+    GlViewOnPaint();
+    PresentGlxFrame();
+    ProbeFramePresented();
+}
+
+void ResizeGlView(int width, int height) {
+    if (!glViewExists || !glView.windowAlive) return;
+    if (width == glView.width && height == glView.height) return;
+    XResizeWindow(x11Saver.display, glView.window, WindowExtent(width), WindowExtent(height));
+}
+
+void DestroyGlView() {
+    if (!glViewExists) return;
+    Display* display = x11Saver.display;
+    // The teardown deletes OpenGL objects, so its context must be current.
+    if (glView.windowAlive) MakeGlxContextCurrent();
+    ProbeTeardown();
+    glViewExists = false;
+    GlViewOnDestroy();
+    BeginX11ErrorTrap(display);
+    if (glView.windowAlive) XDestroyWindow(display, glView.window);
+    if (glView.colormap) XFreeColormap(display, glView.colormap);
+    EndX11ErrorTrap(display);
+    glView = GlViewRecord();
+}

@@ -1,0 +1,155 @@
+// Measuring points of the probe builds for the scene's tests and benchmark,
+// linked into the probe programs only and installed before main() runs:
+// - one line per flying time as it reaches the viewer's plane, "probe
+//   crossing <wall ns> <text> lead <lead> frame <frames> cpu-ns <cpu ns>",
+//   the wall time interpolated to z = 0;
+// - CHRONOVALE_PROBE_SNAPSHOT="<seconds>:<path>": half a second after the
+//   first crossing at or after that many seconds, the finished frame is read
+//   back and written as a binary PPM, and "probe snapshot <path>" is
+//   reported. Timed from a crossing, every snapshot of a seeded run shows the
+//   times at the same places, the nearest one large. (Under Wine a GL child window never reaches the X screen, so
+//   this is also how its picture is seen.)
+// - CHRONOVALE_PROBE_DROP_BACK_BUFFER=1: every frame starts from a black
+//   colour buffer, as after a swap that keeps nothing, so that trails must
+//   come from the kept picture.
+// Lines go to the file named by CHRONOVALE_PROBE_FILE, else to stderr.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "clock.h"
+#include "flyingtime.h"
+#include "glview.h"
+#include "platform/opengl.h"
+#include "render.h"
+#include "scene.h"
+#include "settings_catalogue.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <time.h>
+#endif
+
+namespace {
+constexpr int64_t kNanosecondsPerSecond = 1000000000;
+constexpr double kSnapshotDelaySeconds = 0.5;
+
+#ifdef _WIN32
+constexpr int64_t kFileTimeToUnixEpoch = 116444736000000000LL;  // 100 ns units
+
+int64_t FileTimeValue(const FILETIME& time) {
+    return static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
+                                time.dwLowDateTime);
+}
+
+int64_t WallNanoseconds() {
+    FILETIME now;
+    GetSystemTimePreciseAsFileTime(&now);
+    return (FileTimeValue(now) - kFileTimeToUnixEpoch) * 100;
+}
+
+int64_t ProcessCpuNanoseconds() {
+    FILETIME creation, exit, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user)) return 0;
+    return (FileTimeValue(kernel) + FileTimeValue(user)) * 100;
+}
+#else
+int64_t ClockNanoseconds(clockid_t clock) {
+    timespec now;
+    clock_gettime(clock, &now);
+    return static_cast<int64_t>(now.tv_sec) * kNanosecondsPerSecond + now.tv_nsec;
+}
+int64_t WallNanoseconds() { return ClockNanoseconds(CLOCK_REALTIME); }
+int64_t ProcessCpuNanoseconds() { return ClockNanoseconds(CLOCK_PROCESS_CPUTIME_ID); }
+#endif
+
+void WriteLine(const char* line) {
+    const char* path = getenv("CHRONOVALE_PROBE_FILE");
+    if (path && *path) {
+        FILE* file = fopen(path, "a");
+        if (!file) return;
+        fputs(line, file);
+        fclose(file);
+        return;
+    }
+    fputs(line, stderr);
+    fflush(stderr);
+}
+
+struct SnapshotRequest {
+    bool pending = false;
+    double atSeconds = 0;
+    double takeAt = -1;  // elapsed seconds; set by the qualifying crossing
+    char path[400] = {};
+};
+SnapshotRequest snapshot;
+bool dropBackBuffer = false;
+
+void ReportCrossing(const CFlyingTime& object) {
+    int64_t wallNow = WallNanoseconds();
+    Clock& clock = ActiveClock();
+    // Back to the instant the frame's position belongs to, then back along
+    // the flight to z = 0.
+    double sinceFrame = static_cast<double>(clock.PerformanceCounter() - frameClock.prevCount) /
+                        static_cast<double>(frameClock.frequency);
+    double sinceZero = object.position.z / object.velocity.z;
+    int64_t crossing = wallNow - static_cast<int64_t>((sinceFrame + sinceZero) * kNanosecondsPerSecond);
+    char line[300];
+    snprintf(line, sizeof line, "probe crossing %lld %s lead %d frame %u cpu-ns %lld\n",
+             static_cast<long long>(crossing), object.text, static_cast<int>(sceneState.lead),
+             frameClock.frameCount, static_cast<long long>(ProcessCpuNanoseconds()));
+    WriteLine(line);
+    if (snapshot.pending && snapshot.takeAt < 0 && frameClock.elapsed >= snapshot.atSeconds) {
+        snapshot.takeAt = frameClock.elapsed + kSnapshotDelaySeconds;
+    }
+}
+
+void WriteSnapshot() {
+    int width = GetViewWidth();
+    int height = GetViewHeight();
+    if (width <= 0 || height <= 0) return;
+    std::vector<unsigned char> rows(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(DoubleBuffering.IsOn() ? GL_BACK : GL_FRONT);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    FILE* file = fopen(snapshot.path, "wb");
+    if (!file) return;
+    fprintf(file, "P6\n%d %d\n255\n", width, height);
+    // OpenGL gives the bottom row first; the picture file starts at the top.
+    for (int y = height - 1; y >= 0; --y) {
+        fwrite(rows.data() + static_cast<size_t>(y) * width * 3, 1, static_cast<size_t>(width) * 3, file);
+    }
+    fclose(file);
+    char line[500];
+    snprintf(line, sizeof line, "probe snapshot %s\n", snapshot.path);
+    WriteLine(line);
+}
+
+void OnFrameStarting() {
+    if (dropBackBuffer) glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void OnFrameFinished() {
+    if (snapshot.pending && snapshot.takeAt >= 0 && frameClock.elapsed >= snapshot.takeAt) {
+        snapshot.pending = false;
+        WriteSnapshot();
+    }
+}
+
+bool Install() {
+    flightCrossingObserver = ReportCrossing;
+    const char* request = getenv("CHRONOVALE_PROBE_SNAPSHOT");
+    if (request && sscanf(request, "%lf:%399[^\n]", &snapshot.atSeconds, snapshot.path) == 2) {
+        snapshot.pending = true;
+    }
+    const char* drop = getenv("CHRONOVALE_PROBE_DROP_BACK_BUFFER");
+    dropBackBuffer = drop && strcmp(drop, "1") == 0;
+    renderObservers = {OnFrameStarting, OnFrameFinished};
+    return true;
+}
+
+[[maybe_unused]] const bool probeInstalled = Install();
+}  // namespace

@@ -1,0 +1,99 @@
+"""The flying clock of the Windows saver under Wine: a seeded run draws lit
+text in the middle of the view, wireframe lettering lights far fewer
+pixels, motion trails light more (also when every frame's back buffer starts
+out black), and each time reaches the viewer's plane when the wall clock
+shows it. Wine never shows a GL child window on the X screen, so the
+pictures are the probe saver's own read-back of its finished frames."""
+
+import os
+import sys
+
+from winetest import SaverTestCase, main
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
+import scene_pictures  # noqa: E402
+from winetest import options  # noqa: E402
+
+# The automatic close ends each run a little after its snapshot.
+CLOSE_AFTER_SNAPSHOT_SECONDS = 4
+RUN_TIMEOUT = 90
+
+
+class SceneUnderWine(SaverTestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.probe_saver = cls.wine.install_saver(
+            options.bin_dir, saver_name="ChronovaleProbe.scr",
+            library_name="CHRONOVALEPROBE.DLL", source_saver="ChronovaleProbe.scr")
+
+    def probe_run(self, settings, close_after=None, extra_env=None):
+        """One run of the probe saver to its automatic close; returns
+        (snapshot path, probe lines)."""
+        values = dict(scene_pictures.COMPARED_SETTINGS)
+        values.update(settings)
+        values["BCS"] = close_after or (scene_pictures.SNAPSHOT_AFTER_SECONDS
+                                        + CLOSE_AFTER_SNAPSHOT_SECONDS)
+        for name, value in values.items():
+            self.wine.reg_add(name, "REG_DWORD", value)
+        work = os.path.join(self.wine.root, "scene-%d" % len(os.listdir(self.wine.root)))
+        os.makedirs(work)
+        snapshot = os.path.join(work, "snapshot.ppm")
+        lines = os.path.join(work, "probe.txt")
+        env = self.wine.env(CHRONOVALE_PROBE_FILE=lines, TZ="UTC",
+                            CHRONOVALE_PROBE_SNAPSHOT="%d:%s" % (
+                                scene_pictures.SNAPSHOT_AFTER_SECONDS, snapshot),
+                            **(extra_env or {}))
+        proc = self.start_saver("/s", saver=self.probe_saver, env=env)
+        code, _, err = self.procs.wait(proc, RUN_TIMEOUT)
+        self.assertEqual(code, 0, err[-2000:])
+        with open(lines) as f:
+            text = f.read()
+        self.assertIn("probe snapshot", text, text[-2000:])
+        return snapshot, text
+
+    def test_seeded_run_draws_lit_text_in_the_middle_of_the_view(self):
+        snapshot, _ = self.probe_run({"MovingViewpoint": 1, "TimeFormatEnum": 1})
+        width, height = scene_pictures.picture_size(snapshot)
+        self.assertEqual((width, height), (1024, 768))
+        centre = scene_pictures.lit(snapshot, scene_pictures.centre_region(width, height))
+        self.assertGreater(centre, 2000, "the middle of the view is dark")
+        self.assertGreater(centre, 0.4 * scene_pictures.lit(snapshot))
+
+    def test_wireframe_lettering_lights_far_fewer_pixels(self):
+        solid, _ = self.probe_run({"Wireframe": 0})
+        wire, _ = self.probe_run({"Wireframe": 1})
+        solid_lit, wire_lit = scene_pictures.lit(solid), scene_pictures.lit(wire)
+        self.assertGreater(wire_lit, 1000, "wireframe lettering is not drawn")
+        self.assertLess(wire_lit, solid_lit / 2, "solid %d, wireframe %d" % (solid_lit, wire_lit))
+
+    def test_trails_light_more_pixels_with_and_without_double_buffering(self):
+        plain, _ = self.probe_run({"FrameBlending": 0})
+        plain_lit = scene_pictures.lit(plain)
+        for name, settings, env, factor in (
+                ("double buffered", {"FrameBlending": 1, "DoubleBuffering": 1}, {}, 1.25),
+                ("back buffer dropped", {"FrameBlending": 1, "DoubleBuffering": 1},
+                 {"CHRONOVALE_PROBE_DROP_BACK_BUFFER": "1"}, 1.25),
+                ("single buffered", {"FrameBlending": 1, "DoubleBuffering": 0}, {}, 1.1)):
+            with self.subTest(name):
+                trails, _ = self.probe_run(settings, extra_env=env)
+                trails_lit = scene_pictures.lit(trails)
+                self.assertGreater(trails_lit, factor * plain_lit,
+                                   "%s: %d lit with trails, %d without" % (name, trails_lit, plain_lit))
+
+    def test_every_time_reaches_the_viewer_when_the_wall_clock_shows_it(self):
+        _, text = self.probe_run({}, close_after=16)
+        found = scene_pictures.crossings(text)
+        self.assertGreaterEqual(len(found), 8, text[-2000:])
+        carried = [c[1] for c in found]
+        self.assertEqual(carried, list(range(carried[0], carried[0] + len(carried))))
+        errors, period = scene_pictures.arrival_errors(found)
+        allowed = scene_pictures.allowed_lateness(period)
+        for error in errors:
+            self.assertGreaterEqual(error, -0.1 * period, errors)
+            self.assertLessEqual(error, allowed, "errors %s, frame period %s" % (errors, period))
+
+
+if __name__ == "__main__":
+    main()

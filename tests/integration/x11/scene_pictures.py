@@ -1,0 +1,88 @@
+"""What the scene tests of both platforms share: a seeded settings set, the
+probe program's snapshot and crossing lines, and the measures read from a
+picture or a run. The pictures are decoded by ImageMagick, not by the
+saver's code.
+
+The probe programs are the savers with measuring points added: a snapshot
+half a second after the first flying time reaching the viewer's plane at or
+after a given second, and one "probe crossing" line per such arrival.
+"""
+
+import re
+import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "harness"))
+
+import xserver  # noqa: E402
+
+# The same seed, time format and fixed eye for every compared run: the
+# snapshots then show the same times at the same places.
+SEED = 7
+COMPARED_SETTINGS = {"Seed": SEED, "MovingViewpoint": 0, "TimeFormatEnum": 2}
+SNAPSHOT_AFTER_SECONDS = 7
+# The middle of the view, where the flying times pass; the overlay's notes
+# and banner lie below it.
+CENTRE_BOX = (0.2, 0.25, 0.6, 0.45)
+
+# The carried time in any of the three formats: "16:30:29", "4:30:29" or
+# "4:30:29 PM" (the 12-hour format without suffix is read as given).
+CROSSING = re.compile(r"probe crossing (\d+) (\d+):(\d\d):(\d\d)( AM| PM)? lead (\d+) "
+                      r"frame (\d+) cpu-ns (\d+)")
+SECONDS_PER_DAY = 86400
+# The calendar clock the saver reads in whole seconds is the coarse one of
+# the system (time() follows the timer tick, 4 ms here, about 16 ms on
+# Windows), so a new second is seen that much late, and the object spawned
+# for it arrives that much late too.
+CALENDAR_TICK_ALLOWANCE = 0.020
+
+
+def allowed_lateness(frame_period):
+    """How late an arrival may be: the spawn waits for the first frame after
+    the second begins (one period, two for a slow frame) and for the
+    calendar clock's tick."""
+    return 2 * frame_period + CALENDAR_TICK_ALLOWANCE
+
+
+def centre_region(width, height):
+    x, y, w, h = CENTRE_BOX
+    return (int(width * x), int(height * y), int(width * w), int(height * h))
+
+
+def lit(picture, region=None):
+    return xserver.lit_pixel_count(picture, region)
+
+
+def picture_size(picture):
+    width, height, _ = xserver.read_rgb(picture)
+    return width, height
+
+
+def crossings(probe_text):
+    """(wall ns at z = 0, carried seconds of the day, lead, frame, cpu ns)."""
+    found = []
+    for m in CROSSING.finditer(probe_text):
+        ns, hh, mm, ss, suffix, lead, frame, cpu = m.groups()
+        hour = int(hh)
+        if suffix == " PM" and hour != 12:
+            hour += 12
+        found.append((int(ns), hour * 3600 + int(mm) * 60 + int(ss), int(lead),
+                      int(frame), int(cpu)))
+    return found
+
+
+def arrival_errors(found, utc_offset_seconds=0):
+    """Each arrival's lateness against the wall clock, in seconds, and the
+    run's mean frame period. The carried time is local time; the probe's
+    clock is UTC."""
+    errors = []
+    for ns, carried, _, _, _ in found:
+        local = ns / 1e9 + utc_offset_seconds
+        # The arrival belongs to the second of the day nearest to it.
+        day_second = local % SECONDS_PER_DAY
+        diff = day_second - carried
+        diff -= round(diff / SECONDS_PER_DAY) * SECONDS_PER_DAY
+        errors.append(diff)
+    first, last = found[0], found[-1]
+    period = (last[0] - first[0]) / 1e9 / max(1, last[3] - first[3])
+    return errors, period

@@ -1,0 +1,106 @@
+"""The flying clock on the screen of the Linux saver, under a private Xvfb:
+a seeded run shows lit text in the middle of the view, wireframe lettering
+lights far fewer pixels, motion trails light more, also when every frame's
+back buffer starts out black, and each time reaches the viewer's plane when
+the wall clock shows it."""
+
+import os
+import time
+
+import saver_support
+import scene_pictures
+from saver_support import SaverTestCase, xserver
+
+PROBE_TIMEOUT = 40.0
+
+
+class SceneOnScreen(SaverTestCase):
+
+    def write_dwords(self, values):
+        self.write_settings(['"%s"=dword:%08x' % (name, value & 0xFFFFFFFF)
+                             for name, value in values.items()])
+
+    def screenshot(self, name):
+        path = self.dir / name
+        try:
+            return self.x.screenshot(path)
+        except Exception:
+            # ImageMagick's import now and then fails on a busy server.
+            time.sleep(0.5)
+            return self.x.screenshot(path)
+
+    def probe_run(self, settings, seconds_after=0.0, **env):
+        """Runs the probe program until its snapshot (and seconds_after more);
+        returns (snapshot path, probe output)."""
+        values = dict(scene_pictures.COMPARED_SETTINGS)
+        values.update(settings)
+        self.write_dwords(values)
+        snapshot = self.dir / ("snapshot-%d.ppm" % len(os.listdir(self.dir)))
+        env["CHRONOVALE_PROBE_SNAPSHOT"] = "%d:%s" % (scene_pictures.SNAPSHOT_AFTER_SECONDS, snapshot)
+        proc = self.start_saver("/s", program=saver_support.BIN_DIR / "chronovale-probe", **env)
+        taken = xserver.wait_until(
+            lambda: "probe snapshot" in self.procs.output(proc)[1] or proc.poll() is not None,
+            PROBE_TIMEOUT)
+        self.assertTrue(taken and proc.poll() is None,
+                        "no snapshot: %s" % (self.procs.output(proc)[1][-2000:],))
+        if seconds_after:
+            self.assert_still_running(proc, seconds_after)
+        self.stop(proc)
+        code, _, err = self.wait_exit(proc)
+        self.assertEqual(code, 0, err[-2000:])
+        return snapshot, err
+
+    def test_seeded_run_shows_lit_text_in_the_middle_of_the_view(self):
+        self.write_dwords({"Seed": scene_pictures.SEED})
+        proc, window = self.start_full_screen()
+        self.assert_still_running(proc, 7.0)
+        shot = self.screenshot("screen.png")
+        width, height = scene_pictures.picture_size(shot)
+        centre = scene_pictures.lit(shot, scene_pictures.centre_region(width, height))
+        everywhere = scene_pictures.lit(shot)
+        self.assertGreater(centre, 2000, "the middle of the view is dark")
+        self.assertGreater(centre, 0.4 * everywhere, "the lit text is not in the middle")
+        self.stop(proc)
+        self.assertEqual(self.wait_exit(proc)[0], 0)
+
+    def test_wireframe_lettering_lights_far_fewer_pixels(self):
+        solid, _ = self.probe_run({"Wireframe": 0})
+        wire, _ = self.probe_run({"Wireframe": 1})
+        solid_lit, wire_lit = scene_pictures.lit(solid), scene_pictures.lit(wire)
+        self.assertGreater(wire_lit, 1000, "wireframe lettering is not drawn")
+        self.assertLess(wire_lit, solid_lit / 2, "solid %d, wireframe %d" % (solid_lit, wire_lit))
+
+    def test_trails_light_more_pixels_with_and_without_double_buffering(self):
+        plain, _ = self.probe_run({"FrameBlending": 0})
+        plain_lit = scene_pictures.lit(plain)
+        for name, settings, env, factor in (
+                ("double buffered", {"FrameBlending": 1, "DoubleBuffering": 1}, {}, 1.25),
+                # Every frame starts from black, as after a swap that keeps
+                # nothing: the trails must come from the kept picture.
+                ("back buffer dropped", {"FrameBlending": 1, "DoubleBuffering": 1},
+                 {"CHRONOVALE_PROBE_DROP_BACK_BUFFER": "1"}, 1.25),
+                ("single buffered", {"FrameBlending": 1, "DoubleBuffering": 0}, {}, 1.1)):
+            with self.subTest(name):
+                trails, _ = self.probe_run(settings, **env)
+                trails_lit = scene_pictures.lit(trails)
+                self.assertGreater(trails_lit, factor * plain_lit,
+                                   "%s: %d lit with trails, %d without" % (name, trails_lit, plain_lit))
+
+    def test_every_time_reaches_the_viewer_when_the_wall_clock_shows_it(self):
+        _, err = self.probe_run({}, seconds_after=8.0, TZ="UTC")
+        found = scene_pictures.crossings(err)
+        self.assertGreaterEqual(len(found), 8, err[-2000:])
+        # One arrival per second, none skipped.
+        carried = [c[1] for c in found]
+        self.assertEqual(carried, list(range(carried[0], carried[0] + len(carried))))
+        errors, period = scene_pictures.arrival_errors(found)
+        allowed = scene_pictures.allowed_lateness(period)
+        for error in errors:
+            # A lead or speed fault is off by whole seconds, or by more with
+            # every second of flight.
+            self.assertGreaterEqual(error, -0.1 * period, errors)
+            self.assertLessEqual(error, allowed, "errors %s, frame period %s" % (errors, period))
+
+
+if __name__ == "__main__":
+    saver_support.main()

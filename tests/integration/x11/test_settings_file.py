@@ -1,0 +1,106 @@
+"""The settings file as the Linux saver leaves it: a first start writes
+every value with its type and default, and a file edited by hand loads by
+the fallback rules while everything else in it stays as the user wrote it."""
+
+import saver_support
+from saver_support import SETTINGS_KEY, SaverTestCase
+
+# Written out by hand: the 25 values of a first start, in catalogue order.
+FIRST_START_VALUES = """\
+"MovingViewpoint"=dword:00000001
+"Wireframe"=dword:00000000
+"TimeFormatEnum"=dword:00000001
+"TextColorEnum"=dword:00000000
+"TextColor"=dword:00ff8040
+"FontEnum"=dword:00000000
+"FaceName"="Arial"
+"ShowTime"=dword:00000000
+"ShowFramerate"=dword:00000000
+"VsyncEnabled"=dword:00000001
+"LowDetail"=dword:00000000
+"PlayMusic"=dword:00000000
+"PermitMonitorPowerSaving"=dword:00000000
+"PrimaryMonitorOnly"=dword:00000001
+"DoubleBuffering"=dword:00000001
+"FrameBlending"=dword:00000000
+"SyncClock"=dword:00000000
+"CurrentConfigureSheet"=dword:00000000
+"UCS"=dword:00000001
+"BCS"=dword:00000001
+"Seed"=dword:00000000
+"FrameSleepTimeMs"=dword:00000000
+"MusicFilename"=""
+"AppDir"=""
+"SntpServer"=""
+"""
+
+
+class SettingsFile(SaverTestCase):
+
+    def test_first_start_writes_every_value_typed_with_defaults(self):
+        # BCS is the one value set beforehand, so that the run ends by itself.
+        self.write_settings(['"BCS"=dword:00000001'])
+        code, out, err = self.run_saver("/s")
+        self.assertEqual(code, 0, err)
+        text = self.read_settings_text()
+        lines = text.splitlines()
+        self.assertEqual(lines[0], "REGEDIT4")
+        self.assertEqual(lines.count(SETTINGS_KEY), 1)
+        values = [line for line in lines if line.startswith('"')]
+        self.assertEqual(sorted(values), sorted(FIRST_START_VALUES.splitlines()))
+        self.assertEqual(len(values), 25)
+
+    def test_no_file_at_all_gives_all_defaults(self):
+        code, out, err = self.run_saver("/x")
+        self.assertEqual(code, 255, err)
+        values = self.settings()
+        self.assertEqual(len(values), 25)
+        self.assertEqual(values["UCS"], ("dword", 0))
+        self.assertEqual(values["TextColor"], ("dword", 0xFF8040))
+        self.assertEqual(values["FaceName"], ("sz", "Arial"))
+
+    def test_hand_edited_file_loads_by_fallback_rules(self):
+        kept_text = "C:\\Music\\" + "x" * 490         # 499 characters: fits
+        too_long = "y" * 500                         # needs 501 bytes: default
+        garbage = ["this line is not a value", '"Broken"=dword:zz', '"Open=',
+                   "; a comment the user wrote"]
+        self.write_settings([
+            '"BCS"=dword:00000001',
+            '"FrameSleepTimeMs"="25"',                 # text under a number
+            '"FaceName"=dword:0000002a',               # number under a text
+            '"AppDir"=dword:fffffffb',                 # negative number under a text
+            '"SntpServer"="%s"' % too_long,
+            '"MusicFilename"="%s"' % kept_text.replace("\\", "\\\\"),
+            '"Seed"=hex:07,00,00,00',                  # binary number, little-endian
+            '"ShowTime"=dword:00000002',               # a boolean that is neither 0 nor 1
+            '"Wireframe"=dword:00000001',
+        ] + garbage + ['"SomebodyElses"="left alone"'])
+        code, out, err = self.run_saver("/s")
+        self.assertEqual(code, 0, err)
+
+        values = self.settings()
+        self.assertEqual(values["FrameSleepTimeMs"], ("dword", 0))
+        self.assertEqual(values["FaceName"], ("sz", "42"))
+        self.assertEqual(values["AppDir"], ("sz", "-5"))
+        self.assertEqual(values["SntpServer"], ("sz", ""))
+        self.assertEqual(values["MusicFilename"], ("sz", kept_text))
+        self.assertEqual(values["Seed"], ("dword", 7))
+        self.assertEqual(values["ShowTime"], ("dword", 2))
+        self.assertEqual(values["Wireframe"], ("dword", 1))
+        self.assertEqual(values["UCS"], ("dword", 1))
+        self.assertEqual(values["SomebodyElses"], ("sz", "left alone"))
+        self.assertEqual(len([name for name in values if name != "SomebodyElses"]), 25)
+        lines = self.read_settings_text().splitlines()
+        for line in garbage:
+            self.assertIn(line, lines)
+
+    def test_run_counter_grows_by_one_per_start(self):
+        self.write_settings(['"BCS"=dword:00000001', '"UCS"=dword:7fffffff'])
+        for expected in (-2**31, -2**31 + 1):
+            code, out, err = self.run_saver("/s")
+            self.assertEqual(code, 0, err)
+            self.assertEqual(self.settings()["UCS"], ("dword", expected))
+
+
+if __name__ == "__main__":
+    saver_support.main()
