@@ -117,9 +117,15 @@ void DarkenPreviousPicture() {
     bool lightingWasOn = glIsEnabled(GL_LIGHTING) == GL_TRUE;
     glDisable(GL_LIGHTING);
 
-    if (trailBuffer.texture != 0 && trailBuffer.holdsPicture) {
-        glDisable(GL_BLEND);
-        DrawKeptPicture();
+    if (trailBuffer.texture != 0) {
+        if (trailBuffer.holdsPicture) {
+            glDisable(GL_BLEND);
+            DrawKeptPicture();
+        } else {
+            // Just resized: nothing kept yet, and the buffer's content is
+            // undefined, so start again from black.
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
     }
 
     glEnable(GL_BLEND);

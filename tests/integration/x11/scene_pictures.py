@@ -53,6 +53,26 @@ def lit(picture, region=None):
     return xserver.lit_pixel_count(picture, region)
 
 
+def lit_centroid(picture, threshold=40):
+    """(x, y) of the lit pixels' centre as fractions of the picture's size,
+    leaving out the bottom fifth where the overlay's notes and banner are;
+    None when nothing there is lit."""
+    width, height, rgb = xserver.read_rgb(picture)
+    rows = int(height * 0.8)
+    sum_x = sum_y = count = 0
+    for y in range(rows):
+        base = y * width * 3
+        for x in range(width):
+            i = base + 3 * x
+            if rgb[i] > threshold or rgb[i + 1] > threshold or rgb[i + 2] > threshold:
+                sum_x += x
+                sum_y += y
+                count += 1
+    if not count:
+        return None
+    return sum_x / count / width, sum_y / count / height
+
+
 def picture_size(picture):
     width, height, _ = xserver.read_rgb(picture)
     return width, height
@@ -86,3 +106,30 @@ def arrival_errors(found, utc_offset_seconds=0):
     first, last = found[0], found[-1]
     period = (last[0] - first[0]) / 1e9 / max(1, last[3] - first[3])
     return errors, period
+
+
+class PictureChecks:
+    """The picture comparisons both platforms' scene tests run. A test case
+    mixing this in provides snapshot(settings, env), one seeded run of its
+    probe saver with these settings (and extra environment) that returns the
+    snapshot's path."""
+
+    def test_wireframe_lettering_lights_far_fewer_pixels(self):
+        solid_lit = lit(self.snapshot({"Wireframe": 0}, {}))
+        wire_lit = lit(self.snapshot({"Wireframe": 1}, {}))
+        self.assertGreater(wire_lit, 1000, "wireframe lettering is not drawn")
+        self.assertLess(wire_lit, solid_lit / 2, "solid %d, wireframe %d" % (solid_lit, wire_lit))
+
+    def test_trails_light_more_pixels_with_and_without_double_buffering(self):
+        plain_lit = lit(self.snapshot({"FrameBlending": 0}, {}))
+        for name, settings, env, factor in (
+                ("double buffered", {"FrameBlending": 1, "DoubleBuffering": 1}, {}, 1.25),
+                # Every frame starts from black, as after a swap that keeps
+                # nothing: the trails must come from the kept picture.
+                ("back buffer dropped", {"FrameBlending": 1, "DoubleBuffering": 1},
+                 {"CHRONOVALE_PROBE_DROP_BACK_BUFFER": "1"}, 1.25),
+                ("single buffered", {"FrameBlending": 1, "DoubleBuffering": 0}, {}, 1.1)):
+            with self.subTest(name):
+                trails_lit = lit(self.snapshot(settings, env))
+                self.assertGreater(trails_lit, factor * plain_lit,
+                                   "%s: %d lit with trails, %d without" % (name, trails_lit, plain_lit))

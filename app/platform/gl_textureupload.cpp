@@ -1,5 +1,5 @@
-// The texture upload of the Windows backend: the same OpenGL 1.1 and GLU calls
-// as on Linux, against opengl32 and glu32.
+// The texture upload: plain OpenGL 1.1 and GLU, the same on both platforms,
+// so both backends compile this one file (the unit tests fake it instead).
 #include "platform/textureupload.h"
 
 #include "gl_headers.h"
