@@ -32,6 +32,65 @@ struct WglViewState {
 };
 WglViewState view;
 
+// Wine's X11 driver escape. Some Wine builds leave the X drawable of a child
+// window's device context unset, so the copy of the child's offscreen OpenGL
+// picture into the top-level X window after each swap or flush goes nowhere
+// and the screen stays black. Where the driver reports no drawable, the
+// context is pointed at the top-level window's X window, which is what a
+// correct driver sets for a child anyway. Real Windows never takes this path.
+constexpr int kWineX11Escape = 6789;
+constexpr int kWineSetDrawable = 0;
+constexpr int kWineGetDrawable = 1;
+constexpr int kX11IncludeInferiors = 1;
+constexpr char kWineTopXWindowProperty[] = "__wine_x11_whole_window";
+
+struct WineSetDrawable {
+    int code;
+    uint64_t drawable;
+    int mode;
+    RECT dcRect;  // the child's client area in the top-level X window
+};
+
+struct WineGetDrawable {
+    int code;
+    uint64_t drawable;
+    uint64_t glDrawable;
+    int pixelFormat;
+};
+
+bool RunningUnderWine() {
+    static const bool underWine = [] {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version");
+    }();
+    return underWine;
+}
+
+// Call after BeginPaint, which sets the context's drawable anew.
+void RepairWineChildDrawable(HWND window, HDC deviceContext) {
+    if (!RunningUnderWine()) return;
+    int query = kWineGetDrawable;
+    WineGetDrawable current = {};
+    if (ExtEscape(deviceContext, kWineX11Escape, sizeof query, reinterpret_cast<LPCSTR>(&query),
+                  sizeof current, reinterpret_cast<LPSTR>(&current)) <= 0 ||
+        current.drawable)
+        return;
+    HWND top = GetAncestor(window, GA_ROOT);
+    auto topDrawable = reinterpret_cast<uintptr_t>(GetPropA(top, kWineTopXWindowProperty));
+    RECT topRect;
+    if (!top || top == window || !topDrawable || !GetWindowRect(top, &topRect)) return;
+
+    WineSetDrawable repair = {};
+    repair.code = kWineSetDrawable;
+    repair.drawable = topDrawable;
+    repair.mode = kX11IncludeInferiors;
+    GetClientRect(window, &repair.dcRect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&repair.dcRect), 2);
+    OffsetRect(&repair.dcRect, -topRect.left, -topRect.top);
+    ExtEscape(deviceContext, kWineX11Escape, sizeof repair, reinterpret_cast<LPCSTR>(&repair), 0,
+              nullptr);
+}
+
 GlViewRecord* RecordOf(HWND window) {
     return reinterpret_cast<GlViewRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
@@ -70,6 +129,7 @@ void PaintFrame(HWND window, GlViewRecord* record) {
     wglMakeCurrent(record->deviceContext, record->renderingContext);
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
+    RepairWineChildDrawable(window, record->deviceContext);
     GlViewOnPaint();
     if (DoubleBuffering.IsOn())
         SwapBuffers(record->deviceContext);

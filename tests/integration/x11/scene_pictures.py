@@ -121,13 +121,16 @@ class PictureChecks:
         self.assertLess(wire_lit, solid_lit / 2, "solid %d, wireframe %d" % (solid_lit, wire_lit))
 
     def test_trails_light_more_pixels_with_and_without_double_buffering(self):
+        # Without trails every case lights what the plain run lights (a ratio
+        # near 1.0); with them 1.2 to 2.5 times as much, depending on where
+        # the snapshot falls in the second, so the bars sit well between.
         plain_lit = lit(self.snapshot({"FrameBlending": 0}, {}))
         for name, settings, env, factor in (
-                ("double buffered", {"FrameBlending": 1, "DoubleBuffering": 1}, {}, 1.25),
+                ("double buffered", {"FrameBlending": 1, "DoubleBuffering": 1}, {}, 1.1),
                 # Every frame starts from black, as after a swap that keeps
                 # nothing: the trails must come from the kept picture.
                 ("back buffer dropped", {"FrameBlending": 1, "DoubleBuffering": 1},
-                 {"CHRONOVALE_PROBE_DROP_BACK_BUFFER": "1"}, 1.25),
+                 {"CHRONOVALE_PROBE_DROP_BACK_BUFFER": "1"}, 1.1),
                 ("single buffered", {"FrameBlending": 1, "DoubleBuffering": 0}, {}, 1.1)):
             with self.subTest(name):
                 trails_lit = lit(self.snapshot(settings, env))
