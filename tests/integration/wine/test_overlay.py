@@ -1,22 +1,37 @@
-"""The overlay layer of the Windows build under Wine.
-
-Wine on Xvfb never puts OpenGL drawn into a child window on the screen (a
-top-level one shows), and the saver draws into a child of its saver window.
-So what the overlay draws is read from the back buffer of a top-level WGL
-window by imagery_gl: glyphs against their cells of picture 142 in
-CHRONOVALE.DLL, then the overlay pass with its elements on and off, the
-banner's alpha and the preview title. The saver itself runs with every
-element on and must show no decoder message."""
+"""The overlay layer of the Windows build under Wine: on the screen of the
+full-screen saver, the frame rate top right and the date line bottom left
+exactly when their settings are on and the banner bottom right in a first
+run (the flying times in pure blue, so red light is the overlay's); with
+every element on, no decoder message. The glyphs against their cells of
+picture 142 in CHRONOVALE.DLL, the banner's alpha and the preview title are
+read from the back buffer of a top-level WGL window by imagery_gl, since a
+preview child inside another process's window never shows under Wine."""
 
 import os
+import sys
 import time
 
 from winetest import SaverTestCase, main, options
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
+from overlay_pictures import SETTLE_SECONDS, ScreenChecks  # noqa: E402
+
 RUN_SECONDS = 4.0
 
 
-class OverlayTest(SaverTestCase):
+class OverlayTest(ScreenChecks, SaverTestCase):
+
+    def full_screen_shot(self, name, values):
+        self.set_values({key: ("REG_DWORD", str(value)) for key, value in values.items()})
+        proc = self.start_saver("/s")
+        window = self.saver_window(proc)
+        time.sleep(SETTLE_SECONDS)
+        path = os.path.join(self.wine.root, "%d-%s" % (len(os.listdir(self.wine.root)), name))
+        self.xvfb.screenshot(path)
+        self.assert_still_running(proc, "while the screenshot was taken")
+        self.xvfb.focus_and_key(window, "Escape")
+        self.assertEqual(self.wait_exit(proc), 0)
+        return path
 
     def test_overlay_glyphs_and_elements_on_a_real_context(self):
         tool = os.path.join(options.tools_dir, "imagery_gl.exe")
