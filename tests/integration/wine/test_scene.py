@@ -85,15 +85,7 @@ class SceneUnderWine(scene_pictures.PictureChecks, SaverTestCase):
 
     def test_every_time_reaches_the_viewer_when_the_wall_clock_shows_it(self):
         _, text = self.probe_run({}, close_after=16)
-        found = scene_pictures.crossings(text)
-        self.assertGreaterEqual(len(found), 8, text[-2000:])
-        carried = [c[1] for c in found]
-        self.assertEqual(carried, list(range(carried[0], carried[0] + len(carried))))
-        errors, period = scene_pictures.arrival_errors(found)
-        allowed = scene_pictures.allowed_lateness(period)
-        for error in errors:
-            self.assertGreaterEqual(error, -0.1 * period, errors)
-            self.assertLessEqual(error, allowed, "errors %s, frame period %s" % (errors, period))
+        scene_pictures.assert_arrivals_on_time(self, text)
 
 
 if __name__ == "__main__":

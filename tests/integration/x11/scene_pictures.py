@@ -108,6 +108,23 @@ def arrival_errors(found, utc_offset_seconds=0):
     return errors, period
 
 
+def assert_arrivals_on_time(test, probe_text):
+    """Every time of a run reaches the viewer's plane when the wall clock
+    shows it: one arrival per second, none skipped, none early, and none
+    later than the frame rate and the clock's resolution allow."""
+    found = crossings(probe_text)
+    test.assertGreaterEqual(len(found), 8, probe_text[-2000:])
+    carried = [c[1] for c in found]
+    test.assertEqual(carried, list(range(carried[0], carried[0] + len(carried))))
+    errors, period = arrival_errors(found)
+    allowed = allowed_lateness(period)
+    for error in errors:
+        # A lead or speed fault is off by whole seconds, or by more with
+        # every second of flight.
+        test.assertGreaterEqual(error, -0.1 * period, errors)
+        test.assertLessEqual(error, allowed, "errors %s, frame period %s" % (errors, period))
+
+
 class PictureChecks:
     """The picture comparisons both platforms' scene tests run. A test case
     mixing this in provides snapshot(settings, env), one seeded run of its

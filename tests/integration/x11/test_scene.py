@@ -68,18 +68,7 @@ class SceneOnScreen(scene_pictures.PictureChecks, SaverTestCase):
 
     def test_every_time_reaches_the_viewer_when_the_wall_clock_shows_it(self):
         _, err = self.probe_run({}, seconds_after=8.0, TZ="UTC")
-        found = scene_pictures.crossings(err)
-        self.assertGreaterEqual(len(found), 8, err[-2000:])
-        # One arrival per second, none skipped.
-        carried = [c[1] for c in found]
-        self.assertEqual(carried, list(range(carried[0], carried[0] + len(carried))))
-        errors, period = scene_pictures.arrival_errors(found)
-        allowed = scene_pictures.allowed_lateness(period)
-        for error in errors:
-            # A lead or speed fault is off by whole seconds, or by more with
-            # every second of flight.
-            self.assertGreaterEqual(error, -0.1 * period, errors)
-            self.assertLessEqual(error, allowed, "errors %s, frame period %s" % (errors, period))
+        scene_pictures.assert_arrivals_on_time(self, err)
 
 
 if __name__ == "__main__":
