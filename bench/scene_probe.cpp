@@ -12,6 +12,11 @@
 // - CHRONOVALE_PROBE_DROP_BACK_BUFFER=1: every frame starts from a black
 //   colour buffer, as after a swap that keeps nothing, so that trails must
 //   come from the kept picture.
+// - CHRONOVALE_PROBE_FRAME_STEP_MS=<ms>: the core reads a clock that starts
+//   on a fixed whole second and moves on by exactly that much after every
+//   finished frame, so that a seeded run draws the same frames, the same
+//   times and the same snapshot however fast the machine is. (Crossings are
+//   still reported against the wall clock, so they mean nothing then.)
 // Lines go to the file named by CHRONOVALE_PROBE_FILE, else to stderr.
 #include <cstdint>
 #include <cstdio>
@@ -88,6 +93,25 @@ struct SnapshotRequest {
 SnapshotRequest snapshot;
 bool dropBackBuffer = false;
 
+// Frame-stepped time: the counter runs in nanoseconds from zero, and the
+// calendar starts on a fixed whole second.
+class SteppedClock : public Clock {
+public:
+    static constexpr int64_t kStartCalendarTime = 1800000000;  // 2027-01-15 08:00:00 UTC
+
+    int64_t PerformanceCounter() override { return counter; }
+    int64_t PerformanceFrequency() override { return kNanosecondsPerSecond; }
+    uint32_t TickMs() override { return static_cast<uint32_t>(counter / 1000000); }
+    int64_t CalendarTime() override { return kStartCalendarTime + counter / kNanosecondsPerSecond; }
+
+    void Step() { counter += stepNanoseconds; }
+    int64_t stepNanoseconds = 0;
+
+private:
+    int64_t counter = 0;
+};
+SteppedClock steppedClock;
+
 void ReportCrossing(const CFlyingTime& object) {
     int64_t wallNow = WallNanoseconds();
     Clock& clock = ActiveClock();
@@ -137,6 +161,7 @@ void OnFrameFinished() {
         snapshot.pending = false;
         WriteSnapshot();
     }
+    if (steppedClock.stepNanoseconds > 0) steppedClock.Step();
 }
 
 bool Install() {
@@ -147,6 +172,12 @@ bool Install() {
     }
     const char* drop = getenv("CHRONOVALE_PROBE_DROP_BACK_BUFFER");
     dropBackBuffer = drop && strcmp(drop, "1") == 0;
+    const char* step = getenv("CHRONOVALE_PROBE_FRAME_STEP_MS");
+    int stepMs = step ? atoi(step) : 0;
+    if (stepMs > 0) {
+        steppedClock.stepNanoseconds = static_cast<int64_t>(stepMs) * 1000000;
+        SetActiveClock(&steppedClock);
+    }
     renderObservers = {OnFrameStarting, OnFrameFinished};
     return true;
 }

@@ -43,10 +43,11 @@ class SceneUnderWine(scene_pictures.PictureChecks, SaverTestCase):
         os.makedirs(work)
         snapshot = os.path.join(work, "snapshot.ppm")
         lines = os.path.join(work, "probe.txt")
-        env = self.wine.env(CHRONOVALE_PROBE_FILE=lines, TZ="UTC",
-                            CHRONOVALE_PROBE_SNAPSHOT="%d:%s" % (
-                                scene_pictures.SNAPSHOT_AFTER_SECONDS, snapshot),
-                            **(extra_env or {}))
+        settings_env = {"CHRONOVALE_PROBE_FILE": lines, "TZ": "UTC",
+                        "CHRONOVALE_PROBE_SNAPSHOT": "%d:%s" % (
+                            scene_pictures.SNAPSHOT_AFTER_SECONDS, snapshot)}
+        settings_env.update(extra_env or {})
+        env = self.wine.env(**settings_env)
         proc = self.start_saver("/s", saver=self.probe_saver, env=env)
         code, _, err = self.procs.wait(proc, RUN_TIMEOUT)
         self.assertEqual(code, 0, err[-2000:])
