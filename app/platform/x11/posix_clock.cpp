@@ -1,6 +1,9 @@
 // The real clock on Linux: CLOCK_MONOTONIC in nanoseconds as the
 // performance counter, its milliseconds cut to 32 bits as the tick (which
-// wraps like the Windows one), and time() as calendar time.
+// wraps like the Windows one), and CLOCK_REALTIME's whole seconds as calendar
+// time. time() is not used: it reads the kernel's coarse clock, which sees a
+// new second up to a scheduler tick late, and the flying times are timed to
+// the second's start.
 #include <time.h>
 
 #include <cstdint>
@@ -24,7 +27,11 @@ public:
     uint32_t TickMs() override {
         return static_cast<uint32_t>(MonotonicNanoseconds() / kNanosecondsPerMillisecond);
     }
-    int64_t CalendarTime() override { return static_cast<int64_t>(time(nullptr)); }
+    int64_t CalendarTime() override {
+        timespec now;
+        clock_gettime(CLOCK_REALTIME, &now);
+        return static_cast<int64_t>(now.tv_sec);
+    }
 };
 }  // namespace
 
