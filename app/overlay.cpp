@@ -182,10 +182,10 @@ void OverlayTextPixelOrigin(double x, double y, int* px, int* py) {
 }
 
 void DrawOverlayText(double x, double y, const char* text, const OverlayColor& color) {
-    // Without the glyph picture every glyph would be a solid white block, so
-    // text is drawn only when the picture is in the texture.
-    if (overlayFont.fontTexture == kNoOverlayTexture || !overlayFont.pictureLoaded ||
-        overlayFont.listCount == 0) {
+    // Without the glyph picture the texture has no image and each glyph
+    // shows as a block of its colour: the text's place and length stay
+    // visible. Only a font without a texture name draws nothing.
+    if (overlayFont.fontTexture == kNoOverlayTexture || overlayFont.listCount == 0) {
         return;
     }
     int px = 0, py = 0;

@@ -66,7 +66,9 @@ ErrorManager* ErrorOf(j_common_ptr cinfo) { return reinterpret_cast<ErrorManager
 void OutputMessage(j_common_ptr cinfo) {
     char message[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, message);
-    ShowMessageBox(message, kDecoderMessageCaption, MessageIcon::Warning, false);
+    // The decoder runs while a full-screen saver window is topmost; a box
+    // below it could not be seen or answered, and it is modal.
+    ShowMessageBox(message, kDecoderMessageCaption, MessageIcon::Warning, true);
 }
 
 // Called by the library between units of input; a progressive picture is

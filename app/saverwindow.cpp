@@ -19,10 +19,15 @@ constexpr int kOldestModernVersionClass = 6;
 }
 
 ViewRect ChooseViewRect(bool previewMode, int monitorCount, bool primaryMonitorOnly,
-                        int clientWidth, int clientHeight, int primaryWidth, int primaryHeight) {
-    if (previewMode || monitorCount == 1 || !primaryMonitorOnly)
-        return {0, 0, clientWidth, clientHeight};
-    return {0, 0, primaryWidth, primaryHeight};
+                        int clientWidth, int clientHeight, const ViewRect& primary) {
+    ViewRect whole = {0, 0, clientWidth, clientHeight};
+    if (previewMode || monitorCount == 1 || !primaryMonitorOnly) return whole;
+    // A window that does not hold the primary monitor (a resizable window, a
+    // host's window) draws in all of itself rather than off its edges.
+    bool inside = primary.width > 0 && primary.height > 0 && primary.left >= 0 &&
+                  primary.top >= 0 && primary.left + primary.width <= clientWidth &&
+                  primary.top + primary.height <= clientHeight;
+    return inside ? primary : whole;
 }
 
 int SaverOnCreate(NativeWindow saverWindow) {
@@ -32,12 +37,10 @@ int SaverOnCreate(NativeWindow saverWindow) {
 
     int clientWidth = 0, clientHeight = 0;
     GetClientSize(saverWindow, &clientWidth, &clientHeight);
-    int primaryWidth = 0, primaryHeight = 0;
-    GetPrimaryDisplaySize(&primaryWidth, &primaryHeight);
     // PrimaryMonitorOnly counts as set for any non-zero number.
     ViewRect view = ChooseViewRect(saverState.previewMode, GetMonitorCount(),
                                    PrimaryMonitorOnly.Get() != 0, clientWidth, clientHeight,
-                                   primaryWidth, primaryHeight);
+                                   GetPrimaryDisplayRect());
     displayState.viewWidth = view.width;
     displayState.viewHeight = view.height;
 

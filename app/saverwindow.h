@@ -21,9 +21,11 @@ inline constexpr unsigned kVirtualKeyF1 = 0x70;
 inline constexpr unsigned kVirtualKeyF5 = 0x74;
 inline constexpr unsigned kVirtualKeyF = 0x46;
 
-// Where the OpenGL view lies in the saver window's client area.
+// Where the OpenGL view lies in the saver window's client area: the primary
+// monitor's part of it when that is asked for and the window holds the whole
+// monitor, else the whole client area (a preview, an ordinary window).
 ViewRect ChooseViewRect(bool previewMode, int monitorCount, bool primaryMonitorOnly,
-                        int clientWidth, int clientHeight, int primaryWidth, int primaryHeight);
+                        int clientWidth, int clientHeight, const ViewRect& primary);
 
 // The start-up sequence after the backend set the tool-window style: start-up
 // routine, run counter, view rectangle, colour depth check, OpenGL window.

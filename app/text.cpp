@@ -17,6 +17,8 @@ void CreateOutlineFont(const char* faceName, bool wireframe) {
     if (outlineFont.listBase != 0) glDeleteLists(outlineFont.listBase, kOutlineListCount);
     outlineFont = OutlineFont();
     outlineFont.listBase = glGenLists(kOutlineListCount);
+    // No lists to be had: the font stays empty and draws nothing.
+    if (outlineFont.listBase == 0) return;
     // Record 255 is never written by the platform and stays zero: code 255
     // draws nothing and is not measured.
     BuildOutlineGlyphs(faceName, wireframe, outlineFont.listBase, outlineFont.metrics);
@@ -51,10 +53,14 @@ void DrawText3D(const char* format, ...) {
     TextOffset offset = TextCentringOffset(buffer, outlineFont.metrics);
     glTranslatef(offset.x, offset.y, 0.0f);
 
-    glPushAttrib(GL_LIST_BIT);
-    glListBase(outlineFont.listBase);
-    glCallLists(static_cast<GLsizei>(strlen(buffer)), GL_UNSIGNED_BYTE, buffer);
-    glPopAttrib();
+    // Without a font of its own, list base 0 would call whatever lists have
+    // the text's byte values as names (the overlay font's among them).
+    if (outlineFont.listBase != 0) {
+        glPushAttrib(GL_LIST_BIT);
+        glListBase(outlineFont.listBase);
+        glCallLists(static_cast<GLsizei>(strlen(buffer)), GL_UNSIGNED_BYTE, buffer);
+        glPopAttrib();
+    }
     // The glyph lists may leave the winding clockwise; culling and lighting
     // of everything drawn later expect counter-clockwise front faces.
     glFrontFace(GL_CCW);

@@ -15,7 +15,10 @@ struct ViewRect {
 void SetToolWindowStyle(NativeWindow saverWindow);
 void GetClientSize(NativeWindow window, int* width, int* height);
 int GetMonitorCount();
-void GetPrimaryDisplaySize(int* width, int* height);
+// The primary monitor as a rectangle of a full-screen saver window, whose
+// top-left corner is that of the whole desktop; empty (all 0) when the saver
+// window is not one.
+ViewRect GetPrimaryDisplayRect();
 int GetColorDepth(NativeWindow saverWindow);  // bits per pixel
 
 // Registers the OpenGL window class and creates the OpenGL child window over

@@ -134,9 +134,8 @@ void GetClientSize(NativeWindow, int* width, int* height) {
     *height = Fake().clientHeight;
 }
 int GetMonitorCount() { return Fake().monitorCount; }
-void GetPrimaryDisplaySize(int* width, int* height) {
-    *width = Fake().primaryWidth;
-    *height = Fake().primaryHeight;
+ViewRect GetPrimaryDisplayRect() {
+    return {Fake().primaryLeft, Fake().primaryTop, Fake().primaryWidth, Fake().primaryHeight};
 }
 int GetColorDepth(NativeWindow) { return Fake().colorDepth; }
 void CreateGlView(NativeWindow, const ViewRect& view) {

@@ -37,6 +37,7 @@ struct Platform {
     std::string errorText = "Access is denied.";
     int monitorCount = 1;
     int clientWidth = 1024, clientHeight = 768;
+    int primaryLeft = 0, primaryTop = 0;
     int primaryWidth = 1024, primaryHeight = 768;
     int colorDepth = 32;
     bool powerOffActive = true;

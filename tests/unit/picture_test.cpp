@@ -180,6 +180,7 @@ TEST_F(PictureTest, cut_entropy_data_ends_the_picture_early_with_one_warning) {
     ExpectUploadedBottomUp(f, 40);
     ASSERT_EQ(fake::Fake().messageBoxes.size(), 1u);
     EXPECT_EQ(fake::Fake().messageBoxes[0].caption, "JPEG Error");
+    EXPECT_TRUE(fake::Fake().messageBoxes[0].topmost);
 }
 
 TEST_F(PictureTest, every_cut_of_a_stream_terminates_and_a_cut_header_uploads_nothing) {

@@ -14,10 +14,24 @@ bool Same(const ViewRect& a, const ViewRect& b) {
 }  // namespace
 
 TEST(ViewRectChoice, primary_display_only_with_several_monitors_outside_preview) {
-    EXPECT_TRUE(Same(ChooseViewRect(false, 2, true, 3840, 1080, 1920, 1080), {0, 0, 1920, 1080}));
-    EXPECT_TRUE(Same(ChooseViewRect(false, 1, true, 1920, 1080, 1920, 1080), {0, 0, 1920, 1080}));
-    EXPECT_TRUE(Same(ChooseViewRect(false, 2, false, 3840, 1080, 1920, 1080), {0, 0, 3840, 1080}));
-    EXPECT_TRUE(Same(ChooseViewRect(true, 3, true, 152, 112, 1920, 1080), {0, 0, 152, 112}));
+    const ViewRect primary = {0, 0, 1920, 1080};
+    EXPECT_TRUE(Same(ChooseViewRect(false, 2, true, 3840, 1080, primary), {0, 0, 1920, 1080}));
+    EXPECT_TRUE(Same(ChooseViewRect(false, 1, true, 1920, 1080, primary), {0, 0, 1920, 1080}));
+    EXPECT_TRUE(Same(ChooseViewRect(false, 2, false, 3840, 1080, primary), {0, 0, 3840, 1080}));
+    EXPECT_TRUE(Same(ChooseViewRect(true, 3, true, 152, 112, primary), {0, 0, 152, 112}));
+}
+
+TEST(ViewRectChoice, primary_monitor_right_of_another_and_windows_that_do_not_hold_it) {
+    // The primary monitor to the right of (or, as Windows reports it, the
+    // desktop reaching left of) another one.
+    EXPECT_TRUE(Same(ChooseViewRect(false, 2, true, 3840, 1200, {1920, 120, 1920, 1080}),
+                     {1920, 120, 1920, 1080}));
+    // An ordinary window or a host's window smaller than the monitor, or one
+    // the monitor sticks out of, is drawn in whole.
+    EXPECT_TRUE(Same(ChooseViewRect(false, 2, true, 800, 600, {0, 0, 1920, 1080}), {0, 0, 800, 600}));
+    EXPECT_TRUE(Same(ChooseViewRect(false, 2, true, 3000, 1080, {1920, 0, 1920, 1080}),
+                     {0, 0, 3000, 1080}));
+    EXPECT_TRUE(Same(ChooseViewRect(false, 2, true, 3840, 1080, {0, 0, 0, 0}), {0, 0, 3840, 1080}));
 }
 
 TEST_F(SaverWindowTest, creation_runs_startup_counts_the_run_and_creates_the_gl_view) {

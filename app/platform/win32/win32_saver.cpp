@@ -38,9 +38,12 @@ void GetClientSize(NativeWindow window, int* width, int* height) {
 
 int GetMonitorCount() { return GetSystemMetrics(SM_CMONITORS); }
 
-void GetPrimaryDisplaySize(int* width, int* height) {
-    *width = GetSystemMetrics(SM_CXSCREEN);
-    *height = GetSystemMetrics(SM_CYSCREEN);
+ViewRect GetPrimaryDisplayRect() {
+    // The primary monitor's top-left is the origin of screen coordinates; the
+    // saver window starts at the virtual screen's top-left, which lies left
+    // of or above it when a monitor is placed there.
+    return {-GetSystemMetrics(SM_XVIRTUALSCREEN), -GetSystemMetrics(SM_YVIRTUALSCREEN),
+            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
 int GetColorDepth(NativeWindow saverWindow) {

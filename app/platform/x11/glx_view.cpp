@@ -168,10 +168,10 @@ void PaintGlView() {
     ProbeFramePresented();
 }
 
-void ResizeGlView(int width, int height) {
+void PlaceGlView(const ViewRect& view) {
     if (!glViewExists || !glView.windowAlive) return;
-    if (width == glView.width && height == glView.height) return;
-    XResizeWindow(x11Saver.display, glView.window, WindowExtent(width), WindowExtent(height));
+    XMoveResizeWindow(x11Saver.display, glView.window, view.left, view.top,
+                      WindowExtent(view.width), WindowExtent(view.height));
 }
 
 void DestroyGlView() {

@@ -390,12 +390,15 @@ std::vector<int> RegFileDocument::MatchingSections(std::string_view keyPath) con
 
 int RegFileDocument::LastDefinitionLine(const std::vector<int>& matching,
                                         std::string_view valueName) const {
+    // A table of the matching sections keeps this linear: a file may repeat
+    // the key many thousand times.
+    std::vector<bool> inKey(sections.size(), false);
+    for (int s : matching) inKey[static_cast<size_t>(s)] = true;
     for (size_t i = lines.size(); i-- > 0;) {
         const Line& line = lines[i];
         if (line.kind != LineKind::Value || line.section < 0) continue;
-        bool inKey = false;
-        for (int s : matching) inKey = inKey || s == line.section;
-        if (inKey && RegNamesEqual(line.name, valueName)) return static_cast<int>(i);
+        if (inKey[static_cast<size_t>(line.section)] && RegNamesEqual(line.name, valueName))
+            return static_cast<int>(i);
     }
     return -1;
 }

@@ -8,6 +8,7 @@
 // come before Xlib.h; every file of the backend includes this header first.
 #include "modes.h"
 #include "settings_catalogue.h"
+#include "platform/saverhost.h"
 
 #include <X11/Xlib.h>
 
@@ -60,5 +61,5 @@ bool GlViewExists();
 bool IsGlViewWindow(Window window);
 void HandleGlViewEvent(const XEvent& event);  // the OpenGL window's event procedure
 void PaintGlView();                           // one frame
-void ResizeGlView(int width, int height);     // follows a resized saver window
+void PlaceGlView(const ViewRect& view);      // follows a resized saver window
 void DestroyGlView();                         // teardown, then the window itself

@@ -98,18 +98,19 @@ int GetMonitorCount() {
     return count > 0 ? count : 1;
 }
 
-void GetPrimaryDisplaySize(int* width, int* height) {
+ViewRect GetPrimaryDisplayRect() {
     Display* display = x11Saver.display;
-    if (!display) {
-        *width = 0;
-        *height = 0;
-        return;
-    }
-    *width = DisplayWidth(display, x11Saver.screen);
-    *height = DisplayHeight(display, x11Saver.screen);
+    // Only a window over the whole root (full screen, or hosted on the root)
+    // has root coordinates; an ordinary or a host's window gets no rectangle
+    // and is drawn in whole.
+    bool coversRoot = x11Saver.mode == SaverMode::FullScreen ||
+                      (x11Saver.mode == SaverMode::Hosted && x11Saver.hostWindow == x11Saver.root);
+    if (!display || !coversRoot) return {0, 0, 0, 0};
+    ViewRect rect = {0, 0, DisplayWidth(display, x11Saver.screen),
+                     DisplayHeight(display, x11Saver.screen)};
     int count = 0;
     XRRMonitorInfo* monitors = XRRGetMonitors(display, x11Saver.root, True, &count);
-    if (!monitors) return;
+    if (!monitors) return rect;
     // Without a monitor marked primary the first one plays its part.
     int chosen = 0;
     for (int i = 0; i < count; ++i) {
@@ -119,10 +120,11 @@ void GetPrimaryDisplaySize(int* width, int* height) {
         }
     }
     if (count > 0) {
-        *width = monitors[chosen].width;
-        *height = monitors[chosen].height;
+        rect = {monitors[chosen].x, monitors[chosen].y, monitors[chosen].width,
+                monitors[chosen].height};
     }
     XRRFreeMonitors(monitors);
+    return rect;
 }
 
 int GetColorDepth(NativeWindow saverWindow) {

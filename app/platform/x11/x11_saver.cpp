@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 
 #include "platform/messagebox.h"
 #include "platform/saverhost.h"
@@ -61,8 +62,10 @@ void InstallStopSignalHandlers() {
     struct sigaction action = {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    // SIGHUP comes when the terminal the saver was started from closes,
+    // SIGQUIT from its quit key: both end the saver with its teardown too,
+    // so the monitor's power saving is given back.
+    for (int stop : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) sigaction(stop, &action, nullptr);
 }
 
 void SleepNanoseconds(long nanoseconds) {
@@ -265,12 +268,10 @@ void HandleSaverWindowEvent(const XEvent& event) {
         break;
     }
     case ConfigureNotify: {
-        int primaryWidth = 0, primaryHeight = 0;
-        GetPrimaryDisplaySize(&primaryWidth, &primaryHeight);
         ViewRect view = ChooseViewRect(saverState.previewMode, GetMonitorCount(),
                                        PrimaryMonitorOnly.Get() != 0, event.xconfigure.width,
-                                       event.xconfigure.height, primaryWidth, primaryHeight);
-        ResizeGlView(view.width, view.height);
+                                       event.xconfigure.height, GetPrimaryDisplayRect());
+        PlaceGlView(view);
         break;
     }
     case VisibilityNotify:

@@ -87,6 +87,9 @@ class ChronyServer:
                 "bindaddress 127.0.0.1",
                 "port %d" % PORT,
                 "cmdport 0",
+                # No command socket under /run either: the machine's own
+                # chronyd may own that path.
+                "bindcmdaddress /",
                 "pidfile %s" % os.path.join(self.dir, "chronyd.pid"),
                 "",
             ]))

@@ -40,8 +40,11 @@ TEMPLATE_BUILD_TIMEOUT = 300
 SERVER_PERSIST_SECONDS = 60
 REG_TIMEOUT = 60
 
-# Quiet, and no Mono or Gecko installers.
-QUIET_WINE = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+# Quiet, no Mono or Gecko installers, and no menu entries for the desktop.
+QUIET_WINE = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"}
+# Wine's helpers write the user's desktop folders; each prefix gets its own.
+XDG_FOLDERS = {"XDG_CONFIG_HOME": "xdg-config", "XDG_DATA_HOME": "xdg-data",
+               "XDG_CACHE_HOME": "xdg-cache"}
 
 
 def base_env(prefix, display=None, **extra):
@@ -49,6 +52,8 @@ def base_env(prefix, display=None, **extra):
     env = dict(os.environ)
     env.update(QUIET_WINE)
     env["WINEPREFIX"] = str(prefix)
+    for name, folder in XDG_FOLDERS.items():
+        env[name] = os.path.join(str(prefix), folder)
     if display is None:
         env.pop("DISPLAY", None)
     else:

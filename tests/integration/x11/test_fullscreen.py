@@ -175,15 +175,43 @@ class EndingWithoutInput(SaverTestCase):
 class TwoMonitors(SaverTestCase):
     screen_size = (1280, 720)
 
-    def split_screen(self):
-        for args in (["*left", "800/200x720/180+0+0", "screen"],
-                     ["right", "480/120x720/180+800+0", "none"]):
-            subprocess.run(["xrandr", "--setmonitor"] + args, env=self.x.env(),
+    def split_screen(self, primary="left"):
+        for name, geometry, output in (("left", "800/200x720/180+0+0", "screen"),
+                                       ("right", "480/120x720/180+800+0", "none")):
+            subprocess.run(["xrandr", "--setmonitor", ("*" if name == primary else "") + name,
+                            geometry, output], env=self.x.env(),
                            check=True, capture_output=True, timeout=20)
 
     def view_size(self):
         info = self.x.window_info(self.find_one("^Chronovale$"))
         return int(info["Width"]), int(info["Height"])
+
+    def view_place(self):
+        info = self.x.window_info(self.find_one("^Chronovale$"))
+        return (int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]),
+                int(info["Width"]), int(info["Height"]))
+
+    def test_primary_monitor_right_of_the_other_gets_the_view(self):
+        self.split_screen(primary="right")
+        self.write_settings(['"PrimaryMonitorOnly"=dword:00000001'])
+        proc, window = self.start_full_screen()
+        self.assertEqual(self.view_place(), (800, 0, 480, 720))
+        self.x.focus_and_key(window, "Escape")
+        self.assertEqual(self.wait_exit(proc)[0], 0)
+
+    def test_ordinary_window_is_drawn_in_whole_with_several_monitors(self):
+        self.split_screen()
+        self.write_settings(['"PrimaryMonitorOnly"=dword:00000001'])
+        proc = self.start_saver("-window")
+        # The 800 x 600 window and the view inside it, both named for the
+        # product; the view is not the primary monitor's 800 x 720.
+        found = saver_support.xserver.wait_until(
+            lambda: (lambda w: w if len(w) == 2 else None)(self.x.find_windows("^Chronovale$")), 10.0)
+        self.assertTrue(found, self.x.find_windows("^Chronovale$"))
+        sizes = [(self.x.window_info(w)["Width"], self.x.window_info(w)["Height"]) for w in found]
+        self.assertEqual(sizes, [("800", "600")] * 2)
+        self.stop(proc)
+        self.assertEqual(self.wait_exit(proc)[0], 0)
 
     def test_primary_monitor_only_limits_view_to_primary(self):
         self.split_screen()

@@ -50,6 +50,15 @@ class RecordedDpms(SaverTestCase):
                 self.assertEqual(self.wait_exit(proc)[0], 0)
                 self.assertEqual(self.switches(), ["set disabled", "set enabled"])
 
+    def test_restored_when_the_terminal_closes_or_quits(self):
+        for stop in (signal.SIGHUP, signal.SIGQUIT):
+            with self.subTest(stop.name):
+                proc, window = self.start_full_screen(**self.dpms_env(True))
+                self.wait_for_switches(["set disabled"])
+                self.stop(proc, stop)
+                self.assertEqual(self.wait_exit(proc)[0], 0)
+                self.assertEqual(self.switches(), ["set disabled", "set enabled"])
+
     def test_untouched_when_off_or_permitted(self):
         cases = (("was off", [], False),
                  ("permitted", ['"PermitMonitorPowerSaving"=dword:00000001'], True))
