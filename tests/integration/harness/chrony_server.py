@@ -18,6 +18,7 @@ import signal
 import socket
 import struct
 import subprocess
+import threading
 import time
 import unittest
 
@@ -144,3 +145,60 @@ class ChronyServer:
                 self.proc.wait(STOP_TIMEOUT)
         self.proc = None
         shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class OffsetSntpServer:
+    """An SNTP server on 127.0.0.1:123 whose time runs offset_seconds ahead
+    of this machine's: a client that believes it asks to move the clock by
+    that much, which a platform that may not set the clock must refuse.
+    Answers every request from a thread until the block ends."""
+
+    POLL_SECONDS = 0.1
+
+    def __init__(self, offset_seconds):
+        self.offset = offset_seconds
+        self.socket = None
+        self.thread = None
+        self.stopping = threading.Event()
+        self.answered = 0
+
+    def __enter__(self):
+        if os.geteuid() != 0:
+            raise unittest.SkipTest("serving port 123 needs root")
+        if port_taken():
+            raise unittest.SkipTest("UDP 127.0.0.1:123 is already taken; no SNTP server of our own")
+        self.socket = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.socket.bind((HOST, PORT))
+        self.socket.settimeout(self.POLL_SECONDS)
+        self.thread = threading.Thread(target=self._serve, daemon=True)
+        self.thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stopping.set()
+        self.thread.join(STOP_TIMEOUT)
+        self.socket.close()
+        return False
+
+    @staticmethod
+    def _ntp(unix_seconds):
+        seconds = int(unix_seconds)
+        return struct.pack(">II", seconds + NTP_TO_UNIX, int((unix_seconds - seconds) * 2**32))
+
+    def _serve(self):
+        while not self.stopping.is_set():
+            try:
+                request, peer = self.socket.recvfrom(512)
+            except socket.timeout:
+                continue
+            except OSError:
+                return
+            if len(request) < 48:
+                continue
+            now = time.time() + self.offset
+            # Leap 0, version 4, server mode; stratum 2; the client's transmit
+            # time comes back as the originate time.
+            reply = (bytes([0x24, 2, 6, 0xEC]) + bytes(8) + b"TEST" + self._ntp(now)
+                     + request[40:48] + self._ntp(now) + self._ntp(now))
+            self.socket.sendto(reply, peer)
+            self.answered += 1

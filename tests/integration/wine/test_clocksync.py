@@ -1,5 +1,5 @@
 """The clock correction of the Windows saver under Wine against a real SNTP
-server on 127.0.0.1. The saver's calls to SetLocalTime and to the
+server on 127.0.0.1, and its refusal against one half a minute ahead. The saver's calls to SetLocalTime and to the
 time-change broadcast are watched with Wine's relay trace, and every host
 call that could change the clock with strace: the exchange completes, the
 saver asks once to set the clock and keeps running, and the host clock is
@@ -18,7 +18,7 @@ import winetest
 from winetest import SaverTestCase, wait_until
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "harness"))
-from chrony_server import ChronyServer  # noqa: E402
+from chrony_server import ChronyServer, OffsetSntpServer  # noqa: E402
 from wine import WINE64  # noqa: E402
 from xserver import NO_CLOCK_CHANGE, temp_dir  # noqa: E402
 
@@ -30,12 +30,17 @@ EXCHANGE_TIMEOUT = 30.0
 KEEPS_RUNNING_SECONDS = 1.0
 
 
+# The refusing server's time is this far ahead of the machine's.
+REFUSED_OFFSET_SECONDS = 30
+
+
 @unittest.skipUnless(shutil.which("strace"), "strace is needed to watch the host's clock calls")
 class ClockCorrection(SaverTestCase):
 
-    def test_exchange_completes_and_the_saver_runs_on_without_touching_the_host_clock(self):
-        work = self.enterContext(temp_dir())
-        self.enterContext(ChronyServer(work))
+    def start_watched_saver(self, work):
+        """The saver, set to correct the clock from 127.0.0.1, under Wine's
+        relay trace of the clock calls and strace of the host's; returns
+        (process, relay text reader, host clock calls reader)."""
         self.set_values({"SyncClock": ("REG_DWORD", "1"), "SntpServer": ("REG_SZ", "127.0.0.1")})
         self.wine.reg_add("RelayInclude", "REG_SZ", WATCHED, key=r"HKCU\Software\Wine\Debug")
         self.addCleanup(self.wine.run_wine, ["reg", "delete", r"HKCU\Software\Wine\Debug", "/f"])
@@ -49,20 +54,48 @@ class ClockCorrection(SaverTestCase):
 
         def relay():
             return self.procs.output(proc)[1]
+
+        def host_calls():
+            with open(host_trace) as f:
+                return [line for line in f
+                        if any(name + "(" in line for name in HOST_CLOCK_CALLS.split(","))]
+        return proc, relay, host_calls
+
+    def wait_for_set_call(self, relay):
         self.assertTrue(wait_until(lambda: SET_CALL.search(relay()), EXCHANGE_TIMEOUT),
                         "SetLocalTime was never called:\n" + relay()[-3000:])
-        results = SET_CALL.findall(relay())
-        self.assertEqual(results, ["00000001"], "one request, within half a second of the host's time")
-        self.assertTrue(wait_until(lambda: BROADCAST_CALL.search(relay()), 5.0),
-                        "no WM_TIMECHANGE broadcast after the clock was set")
+        return SET_CALL.findall(relay())
+
+    def finish(self, proc):
         time.sleep(KEEPS_RUNNING_SECONDS)
         self.assert_still_running(proc, "after the clock correction")
         self.dismiss(self.saver_window(proc))
         self.assertEqual(self.wait_exit(proc), 0)
-        with open(host_trace) as f:
-            host_calls = [line for line in f if any(name + "(" in line for name in HOST_CLOCK_CALLS.split(","))]
-        self.assertEqual(host_calls, [])
+
+    def test_exchange_completes_and_the_saver_runs_on_without_touching_the_host_clock(self):
+        work = self.enterContext(temp_dir())
+        self.enterContext(ChronyServer(work))
+        proc, relay, host_calls = self.start_watched_saver(work)
+        self.assertEqual(self.wait_for_set_call(relay), ["00000001"],
+                         "one request, within half a second of the host's time")
+        self.assertTrue(wait_until(lambda: BROADCAST_CALL.search(relay()), 5.0),
+                        "no WM_TIMECHANGE broadcast after the clock was set")
+        self.finish(proc)
+        self.assertEqual(host_calls(), [])
         self.assertEqual(SET_CALL.findall(relay()), ["00000001"])
+
+    def test_a_refused_correction_sends_no_broadcast_and_the_saver_runs_on(self):
+        # Half a minute off: Wine refuses to move the clock that far for a
+        # process without the right to, as Windows does for a user without it.
+        work = self.enterContext(temp_dir())
+        server = self.enterContext(OffsetSntpServer(REFUSED_OFFSET_SECONDS))
+        proc, relay, host_calls = self.start_watched_saver(work)
+        self.assertEqual(self.wait_for_set_call(relay), ["00000000"], "the request was not refused")
+        self.finish(proc)
+        self.assertIsNone(BROADCAST_CALL.search(relay()), "a broadcast for a clock that was not set")
+        self.assertEqual(server.answered, 1, "one request per run")
+        self.assertEqual(SET_CALL.findall(relay()), ["00000000"])
+        self.assertEqual(host_calls(), [])
 
 
 if __name__ == "__main__":

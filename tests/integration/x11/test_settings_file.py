@@ -50,6 +50,15 @@ class SettingsFile(SaverTestCase):
         self.assertEqual(sorted(values), sorted(FIRST_START_VALUES.splitlines()))
         self.assertEqual(len(values), 25)
 
+    def test_full_screen_first_start_without_a_folder_counts_one_run(self):
+        self.assertFalse(self.settings_path.parent.exists())
+        proc, window = self.start_full_screen()
+        self.x.focus_and_key(window, "Escape")
+        self.assertEqual(self.wait_exit(proc)[0], 0)
+        values = [line for line in self.read_settings_text().splitlines() if line.startswith('"')]
+        expected = FIRST_START_VALUES.replace('"BCS"=dword:00000001', '"BCS"=dword:00000000')
+        self.assertEqual(sorted(values), sorted(expected.splitlines()))
+
     def test_no_file_at_all_gives_all_defaults(self):
         code, out, err = self.run_saver("/x")
         self.assertEqual(code, 255, err)
