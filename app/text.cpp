@@ -17,8 +17,6 @@ void CreateOutlineFont(const char* faceName, bool wireframe) {
     if (outlineFont.listBase != 0) glDeleteLists(outlineFont.listBase, kOutlineListCount);
     outlineFont = OutlineFont();
     outlineFont.listBase = glGenLists(kOutlineListCount);
-    // No lists to be had: the font stays empty and draws nothing.
-    if (outlineFont.listBase == 0) return;
     // Record 255 is never written by the platform and stays zero: code 255
     // draws nothing and is not measured.
     BuildOutlineGlyphs(faceName, wireframe, outlineFont.listBase, outlineFont.metrics);
