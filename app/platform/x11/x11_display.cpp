@@ -54,6 +54,9 @@ void InstallX11ErrorHandlers() {
 
 void BeginX11ErrorTrap(Display* display) {
     XSync(display, False);
+    // The handler is set again for every trap: a GTK message box installs
+    // GDK's own process-wide handler when it first opens its display.
+    XSetErrorHandler(RecordXError);
     errorTrap.trapping = true;
     errorTrap.firstError = 0;
 }
