@@ -1,8 +1,13 @@
 // Measuring points of the probe builds for the scene's tests and benchmark,
 // linked into the probe programs only and installed before main() runs:
 // - one line per flying time as it reaches the viewer's plane, "probe
-//   crossing <wall ns> <text> lead <lead> frame <frames> cpu-ns <cpu ns>",
-//   the wall time interpolated to z = 0;
+//   crossing <wall ns> <text> lead <lead> frame <frames> cpu-ns <cpu ns>
+//   flight <seconds>", the wall time interpolated to z = 0 and the flight
+//   time the object was given at its spawn;
+// - one line per change of the calendar second, "probe second <calendar
+//   seconds> seen <wall ns>", the wall time at the end of the first frame
+//   that read it: a time spawned late because the machine held the frame
+//   loop up is told from one the scene spawned late;
 // - CHRONOVALE_PROBE_SNAPSHOT="<seconds>:<path>": half a second after the
 //   first crossing at or after that many seconds, the finished frame is read
 //   back and written as a binary PPM, and "probe snapshot <path>" is
@@ -121,10 +126,11 @@ void ReportCrossing(const CFlyingTime& object) {
                         static_cast<double>(frameClock.frequency);
     double sinceZero = object.position.z / object.velocity.z;
     int64_t crossing = wallNow - static_cast<int64_t>((sinceFrame + sinceZero) * kNanosecondsPerSecond);
+    int flight = static_cast<int>(kFlightDistance / object.velocity.z + 0.5);
     char line[300];
-    snprintf(line, sizeof line, "probe crossing %lld %s lead %d frame %u cpu-ns %lld\n",
+    snprintf(line, sizeof line, "probe crossing %lld %s lead %d frame %u cpu-ns %lld flight %d\n",
              static_cast<long long>(crossing), object.text, static_cast<int>(sceneState.lead),
-             frameClock.frameCount, static_cast<long long>(ProcessCpuNanoseconds()));
+             frameClock.frameCount, static_cast<long long>(ProcessCpuNanoseconds()), flight);
     WriteLine(line);
     if (snapshot.pending && snapshot.takeAt < 0 && frameClock.elapsed >= snapshot.atSeconds) {
         snapshot.takeAt = frameClock.elapsed + kSnapshotDelaySeconds;
@@ -156,7 +162,22 @@ void OnFrameStarting() {
     if (dropBackBuffer) glClear(GL_COLOR_BUFFER_BIT);
 }
 
+int64_t lastCalendarSecond = -1;
+
+void ReportCalendarSecond() {
+    int64_t second = ActiveClock().CalendarTime();
+    if (lastCalendarSecond >= 0 && second != lastCalendarSecond) {
+        char line[100];
+        snprintf(line, sizeof line, "probe second %lld seen %lld\n", static_cast<long long>(second),
+                 static_cast<long long>(WallNanoseconds()));
+        WriteLine(line);
+    }
+    lastCalendarSecond = second;
+}
+
 void OnFrameFinished() {
+    // On the stepped clock the seconds are not the wall clock's.
+    if (steppedClock.stepNanoseconds == 0) ReportCalendarSecond();
     if (snapshot.pending && snapshot.takeAt >= 0 && frameClock.elapsed >= snapshot.takeAt) {
         snapshot.pending = false;
         WriteSnapshot();
