@@ -4,9 +4,10 @@
 //   crossing <wall ns> <text> lead <lead> frame <frames> cpu-ns <cpu ns>
 //   flight <seconds>", the wall time interpolated to z = 0 and the flight
 //   time the object was given at its spawn;
-// - one line per change of the calendar second, "probe second <calendar
-//   seconds> seen <wall ns>", the wall time at the end of the first frame
-//   that read it: a time spawned late because the machine held the frame
+// - one line for the first frame and per change of the calendar second,
+//   "probe second <calendar seconds> seen <wall ns>", the wall time at
+//   which the first frame that read it began drawing, just after the scene
+//   read the clock: a time spawned late because the machine held the frame
 //   loop up is told from one the scene spawned late;
 // - CHRONOVALE_PROBE_SNAPSHOT="<seconds>:<path>": half a second after the
 //   first crossing at or after that many seconds, the finished frame is read
@@ -158,15 +159,13 @@ void WriteSnapshot() {
     WriteLine(line);
 }
 
-void OnFrameStarting() {
-    if (dropBackBuffer) glClear(GL_COLOR_BUFFER_BIT);
-}
-
 int64_t lastCalendarSecond = -1;
 
 void ReportCalendarSecond() {
     int64_t second = ActiveClock().CalendarTime();
-    if (lastCalendarSecond >= 0 && second != lastCalendarSecond) {
+    // The first frame reports too: a time spawned in the second frame waited
+    // through the whole first one.
+    if (second != lastCalendarSecond) {
         char line[100];
         snprintf(line, sizeof line, "probe second %lld seen %lld\n", static_cast<long long>(second),
                  static_cast<long long>(WallNanoseconds()));
@@ -175,9 +174,13 @@ void ReportCalendarSecond() {
     lastCalendarSecond = second;
 }
 
-void OnFrameFinished() {
+void OnFrameStarting() {
     // On the stepped clock the seconds are not the wall clock's.
     if (steppedClock.stepNanoseconds == 0) ReportCalendarSecond();
+    if (dropBackBuffer) glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void OnFrameFinished() {
     if (snapshot.pending && snapshot.takeAt >= 0 && frameClock.elapsed >= snapshot.takeAt) {
         snapshot.pending = false;
         WriteSnapshot();

@@ -39,6 +39,8 @@ TEMPLATE_READY_MARK = ".chronovale-template-ready"
 TEMPLATE_BUILD_TIMEOUT = 300
 SERVER_PERSIST_SECONDS = 60
 REG_TIMEOUT = 60
+REG_ADD_ATTEMPTS = 3
+REG_ADD_RETRY_SECONDS = 1.0
 
 # Quiet, no Mono or Gecko installers, and no menu entries for the desktop.
 QUIET_WINE = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"}
@@ -295,15 +297,19 @@ class WinePrefix:
         to set the clock."""
         return NO_CLOCK_CHANGE + [WINE64, str(program)] + [str(a) for a in arguments]
 
-    def run_wine(self, arguments, timeout=REG_TIMEOUT):
-        """Runs a Wine built-in tool to its end: (exit code, stdout)."""
-        # Output goes to a file, not a pipe: the Wine services a tool starts
+    def run_wine(self, arguments, timeout=REG_TIMEOUT, errors=None):
+        """Runs a Wine built-in tool to its end: (exit code, stdout). With a
+        list as errors, the tool's stderr is appended to it."""
+        # Output goes to files, not pipes: the Wine services a tool starts
         # inherit its output and keep a pipe open long after the tool ended.
-        with tempfile.TemporaryFile() as out:
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             done = subprocess.run([WINE64] + list(arguments), env=self.env(),
                                   stdin=subprocess.DEVNULL, stdout=out,
-                                  stderr=subprocess.DEVNULL, timeout=timeout)
+                                  stderr=err, timeout=timeout)
             out.seek(0)
+            if errors is not None:
+                err.seek(0)
+                errors.append(err.read().decode("latin-1"))
             return done.returncode, out.read().decode("latin-1")
 
     def reg_query(self, key=CHRONOVALE_KEY):
@@ -312,10 +318,17 @@ class WinePrefix:
         return parse_reg_query(out) if code == 0 else {}
 
     def reg_add(self, name, value_type, data, key=CHRONOVALE_KEY):
-        code, out = self.run_wine(["reg", "add", key, "/v", name, "/t", value_type,
-                                   "/d", str(data), "/f"])
-        if code != 0:
-            raise RuntimeError("reg add %s failed (%d): %s" % (name, code, out))
+        # On a loaded machine Wine's tool has been seen to end with 1 and no
+        # output; the write is tried again before the test is failed.
+        errors = []
+        for attempt in range(REG_ADD_ATTEMPTS):
+            if attempt:
+                time.sleep(REG_ADD_RETRY_SECONDS)
+            code, out = self.run_wine(["reg", "add", key, "/v", name, "/t", value_type,
+                                       "/d", str(data), "/f"], errors=errors)
+            if code == 0:
+                return
+        raise RuntimeError("reg add %s failed (%d): %s%s" % (name, code, out, errors[-1][-2000:]))
 
     def reg_delete_key(self, key=CHRONOVALE_KEY):
         self.run_wine(["reg", "delete", key, "/f"])
