@@ -5,7 +5,8 @@ saver's code.
 
 The probe programs are the savers with measuring points added: a snapshot
 half a second after the first flying time reaching the viewer's plane at or
-after a given second, and one "probe crossing" line per such arrival.
+after a given second, one "probe crossing" line per such arrival, and one
+"probe second" line per second telling when the frame loop first read it.
 """
 
 import re
