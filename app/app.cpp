@@ -20,6 +20,7 @@
 #include "settings.h"
 #include "settings_catalogue.h"
 #include "text.h"
+#include "textutil.h"
 
 SceneState sceneState;
 ClockSyncCalls clockSyncCalls = RealClockSyncCalls();

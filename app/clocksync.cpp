@@ -11,6 +11,7 @@
 #include "platform/sockets.h"
 #include "settings_catalogue.h"
 #include "sntp_packet.h"
+#include "textutil.h"
 
 static_assert(sizeof(std::time_t) >= 8, "calendar seconds past 2038 need a 64-bit time_t");
 

@@ -7,5 +7,3 @@
 
 // Returns the process exit code.
 int RunConfigureMode(uint64_t ownerWindow);
-
-extern const char kNoDialogMessage[];

@@ -11,6 +11,7 @@
 #include "settings.h"
 #include "settings_catalogue.h"
 #include "text.h"
+#include "textutil.h"
 
 CSceneObject* sceneObjectList = nullptr;
 FlyingTimeColours flyingTimeColours;

@@ -5,7 +5,7 @@
 
 #include "crtrand.h"
 #include "platform/outlinefont.h"
-#include "settings.h"
+#include "textutil.h"
 
 const char* const kFontCatalogue[kFontCatalogueSize] = {
     "Arial Rounded MT Bold", "Bauhaus 93",         "Berlin Sans FB",

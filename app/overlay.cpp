@@ -18,6 +18,7 @@
 #include "saverwindow.h"
 #include "settings.h"
 #include "settings_catalogue.h"
+#include "textutil.h"
 
 OverlayFont overlayFont;
 

@@ -6,13 +6,7 @@
 #include <cstring>
 
 #include "platform/registry.h"
-
-void CopyText(char* field, size_t fieldSize, const char* src) {
-    if (fieldSize == 0) return;
-    size_t length = src ? strnlen(src, fieldSize - 1) : 0;
-    if (length > 0) memcpy(field, src, length);
-    field[length] = '\0';
-}
+#include "textutil.h"
 
 IntSetting::IntSetting(const char* keyPath_, const char* valueName_, int32_t defaultValue_) {
     CopyText(keyPath, sizeof keyPath, keyPath_);

@@ -74,7 +74,3 @@ private:
     char value[kSettingTextSize];
     char defaultValue[kSettingTextSize];
 };
-
-// Copies src into a field of fieldSize bytes, cutting it to fit and always
-// terminating it.
-void CopyText(char* field, size_t fieldSize, const char* src);

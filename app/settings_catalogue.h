@@ -5,12 +5,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "settings.h"
 
-#define SETTING_BOOL(name, def) extern BoolSetting name;
-#define SETTING_INT(name, def) extern IntSetting name;
-#define SETTING_TEXT(name, def) extern StringSetting name;
+#define SETTING_BOOL(name, ...) extern BoolSetting name;
+#define SETTING_INT(name, ...) extern IntSetting name;
+#define SETTING_TEXT(name, ...) extern StringSetting name;
 #include "settings_catalogue.def"
 #undef SETTING_BOOL
 #undef SETTING_INT
@@ -24,5 +25,14 @@ struct SettingEntry {
     void* object;  // BoolSetting*, IntSetting* or StringSetting* by kind
 };
 
-inline constexpr size_t kSettingCount = 25;
+// One for every row of the table.
+#define SETTING_BOOL(...) +1
+#define SETTING_INT(...) +1
+#define SETTING_TEXT(...) +1
+inline constexpr size_t kSettingCount = 0
+#include "settings_catalogue.def"
+    ;
+#undef SETTING_BOOL
+#undef SETTING_INT
+#undef SETTING_TEXT
 extern const SettingEntry kSettingsCatalogue[kSettingCount];

@@ -15,7 +15,7 @@
 #include "platform/shell.h"
 #include "platform/systemclock.h"
 #include "saverwindow.h"
-#include "settings.h"
+#include "textutil.h"
 
 namespace fake {
 

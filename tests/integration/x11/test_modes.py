@@ -170,6 +170,8 @@ class ConfigureAndMessages(SaverTestCase):
                 self.assertEqual(code, 0, err)
                 self.assertIn("Chronovale: This version of Chronovale has no settings dialog yet.\n",
                               err)
+                self.assertIn("kept under the key Software\\Quillmere\\Chronovale of the current user",
+                              err)
 
     def test_missing_library_refuses_to_start(self):
         program = self.copy_saver_alone()
