@@ -13,6 +13,7 @@
 #include "platform/resources.h"
 #include "platform/saverhost.h"
 #include "saverwindow.h"
+#include "screenshot.h"
 #include "settings_catalogue.h"
 
 DisplayState displayState;
@@ -133,6 +134,9 @@ void GlViewOnPaint() {
     TickFrameClock();
     RunFrameStep();
     RenderScene(CurrentFrameInfo());
+    // A screenshot reads the picture just drawn, before the swap leaves the
+    // back buffer undefined.
+    WritePendingScreenshot();
 }
 
 bool GlViewIgnoresMouseMove() { return frameClock.elapsed < kMouseGraceSeconds; }
