@@ -1,5 +1,6 @@
 // Start-up sequence and key handling of the saver window.
 #include "saverwindow.h"
+#include "screenshot.h"
 
 #include <cstdio>
 
@@ -30,8 +31,9 @@ ViewRect ChooseViewRect(bool previewMode, int monitorCount, bool primaryMonitorO
     return inside ? primary : whole;
 }
 
-int SaverOnCreate(NativeWindow saverWindow) {
+int SaverOnCreate(NativeWindow saverWindow, bool previewMode) {
     saverState.saverWindow = saverWindow;
+    saverState.previewMode = previewMode;
     RunStartup();
     UCS.Increment();
 
@@ -64,8 +66,7 @@ KeyOutcome SaverOnKeyDown(unsigned virtualKey) {
         return KeyOutcome::PassOn;
     }
     if (virtualKey == kVirtualKeyF5) {
-        // The screenshot writer arrives with its own change; the beep and
-        // keeping the saver open hold already.
+        TakeScreenshot();
         PlatformBeep(BeepKind::Default);
         return KeyOutcome::Handled;
     }

@@ -14,7 +14,10 @@
 #include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/systemclock.h"
+#include "platform/userfiles.h"
 #include "saverwindow.h"
+#include "screenshot.h"
+#include "settings.h"
 #include "textutil.h"
 
 namespace fake {
@@ -35,6 +38,7 @@ void ResetAll() {
     Fake() = Platform();
     Registry().Clear();
     ResetGlViewState();
+    ResetScreenshotState();
     saverState = SaverState();
     resourceLibrary = nullptr;
 }
@@ -149,6 +153,31 @@ void PostCloseToSaverWindow() {
 void PostQuit(int exitCode) {
     Fake().calls.push_back("PostQuit");
     Fake().quitCode = exitCode;
+}
+
+FILE* CreateNewFile(const char* path, NewFileResult* result) {
+    std::string name(path);
+    auto& fake = Fake();
+    bool inPictures = !fake.picturesFolder.empty() &&
+                      name.compare(0, fake.picturesFolder.size(), fake.picturesFolder) == 0;
+    if (std::find(fake.takenAtCreation.begin(), fake.takenAtCreation.end(), name) !=
+        fake.takenAtCreation.end()) {
+        *result = NewFileResult::NameTaken;
+        return nullptr;
+    }
+    if (fake.programFolderRefuses && !inPictures) {
+        *result = NewFileResult::FolderRefused;
+        return nullptr;
+    }
+    fake.createdFiles.push_back(name);
+    *result = NewFileResult::Created;
+    return tmpfile();
+}
+
+bool GetPicturesFolder(char* buffer, size_t size) {
+    if (Fake().picturesFolder.empty()) return false;
+    CopyText(buffer, size, Fake().picturesFolder.c_str());
+    return true;
 }
 
 bool SwitchOffSwapWait() {

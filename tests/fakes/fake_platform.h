@@ -54,6 +54,13 @@ struct Platform {
     std::vector<std::string> shellRequests;
     std::vector<BeepKind> beeps;
     std::vector<ViewRect> glViews;
+    // Files: names some other program creates between the existence check
+    // and the creation, a program folder that takes no files, the pictures
+    // folder; every file created (written to a nameless temporary file).
+    std::vector<std::string> takenAtCreation;
+    bool programFolderRefuses = false;
+    std::string picturesFolder = "/home/user/Pictures/";
+    std::vector<std::string> createdFiles;
     int closeRequests = 0;
     int quitCode = -12345;
 
