@@ -244,7 +244,9 @@ void WriteManPage(FILE* out, const std::vector<Row>& rows) {
             "in its own dialog, opened by \\fB%s \\-c\\fR or by the menu entry "
             "\\(lq%s Settings\\(rq; each change there is saved at once.\n"
             ".PP\nAny key, a mouse button or a mouse movement ends a full-screen run. "
-            "\\fBF5\\fR saves a screenshot beside the program when that folder can be written.\n",
+            "\\fBF5\\fR saves a screenshot, \\fIps_screenshot_000.bmp\\fR and on, beside the program "
+            "when that folder can be written, else in the folder named by "
+            "\\fBXDG_PICTURES_DIR\\fR or the home folder.\n",
             UpperCase(p).c_str(), kProduct.productName, kProduct.versionText, p,
             kProduct.productName, p, p, kProduct.productName, kWhatItShows, p,
             kProduct.productName);

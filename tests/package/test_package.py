@@ -133,6 +133,7 @@ class Package(unittest.TestCase):
         files = self.check_layout()
         self.check_daemon_runs_the_saver()
         self.check_preview_pane_form()
+        self.check_settings_entry()
 
         code, out, err = dpkg("-i", deb)
         self.assertEqual(code, 0, "second install: " + out + err)
@@ -188,12 +189,9 @@ class Package(unittest.TestCase):
             "/usr/share/lintian/overrides/chronovale",
             "/usr/share/man/man6/chronovale.6.gz",
             "/usr/share/xscreensaver/config/chronovale.xml",
+            "/usr/bin/chronovale-launcher",
+            "/usr/share/man/man1/chronovale-launcher.1.gz",
         ] + ["/usr/share/icons/hicolor/%dx%d/apps/chronovale.png" % (s, s) for s in ICON_SIZES]
-        if (SOURCE / "launcher" / "CMakeLists.txt").exists():
-            expected += ["/usr/bin/chronovale-launcher",
-                         "/usr/share/man/man1/chronovale-launcher.1.gz"]
-        else:
-            expected.remove("/usr/share/applications/chronovale-settings.desktop")
         self.assertEqual(files, sorted(expected))
 
         # The command on the PATH is the saver in the daemon's folder, and
@@ -317,6 +315,38 @@ class Package(unittest.TestCase):
             self.assertRegex(err, r"^Chronovale: [^\n]*0x%x[^\n]*\n$" % pane)
             self.assertNotIn('"Chronovale"', x.run_tool(["xwininfo", "-children", "-id",
                                                           str(pane)]))
+
+    def check_settings_entry(self):
+        """The menu entry's command opens the saver's settings, as a process
+        of its own that the launcher leaves running."""
+        entry = Path("/usr/share/applications/chronovale-settings.desktop").read_text()
+        fields = dict(line.split("=", 1) for line in entry.splitlines() if "=" in line)
+        self.assertEqual((fields["Name"], fields["Icon"]), ("Chronovale Settings", "chronovale"))
+        home = self.user_home("settings-home")
+        with xserver.Xvfb(width=800, height=600) as x, xserver.Processes() as procs:
+            code, out, err = procs.run_program(self.as_user(home, x, *fields["Exec"].split()),
+                                               dict(os.environ), END_TIMEOUT)
+            self.assertEqual(code, 0, err)
+
+            def settings_processes():
+                found = []
+                for pid in filter(str.isdigit, os.listdir("/proc")):
+                    try:
+                        environ = Path("/proc/%s/environ" % pid).read_bytes().split(b"\0")
+                    except OSError:
+                        continue
+                    if ("HOME=%s" % home).encode() in environ and program_of(int(pid)) == str(SAVER):
+                        found.append(int(pid))
+                return found
+            try:
+                self.assertTrue(xserver.wait_until(settings_processes, SAVER_START_TIMEOUT),
+                                "the launcher started no saver")
+                self.assertTrue(x.find_windows("^Chronovale", timeout=SAVER_START_TIMEOUT),
+                                "no settings window")
+            finally:
+                # The launcher let it go; it is ended here, by its own id.
+                for pid in settings_processes():
+                    os.kill(pid, signal.SIGKILL)
 
     def assert_lit_clock(self, x, region, size, where):
         """The flying clock has come close: lit text spread across the view,
