@@ -322,6 +322,30 @@ int Run(char** argv, int i, int argc, bool* failed) {
         printf("0x%06lX\n", static_cast<unsigned long>(colour));
         return 2;
     }
+    if (command == "paint-wait") {  // "ready", then "painted" once the sheet shows on screen
+        printf("ready\n");
+        fflush(stdout);
+        DWORD start = GetTickCount();
+        const DWORD limit = static_cast<DWORD>(atoi(arg(1)));
+        for (;;) {
+            HWND sheet = Sheet();
+            RECT area;
+            if (sheet && GetWindowRect(sheet, &area)) {
+                // The screen is black until the sheet's own background is drawn.
+                HDC screen = GetDC(nullptr);
+                COLORREF colour = GetPixel(screen, area.left + 4, (area.top + area.bottom) / 2);
+                ReleaseDC(nullptr, screen);
+                if (colour != 0 && colour != CLR_INVALID) break;
+            }
+            if (GetTickCount() - start > limit) {
+                fail("no paint");
+                return 2;
+            }
+            Sleep(1);
+        }
+        printf("painted\n");
+        return 2;
+    }
     if (command == "help") {
         PostMessageA(Sheet(), PSM_PRESSBUTTON, PSBTN_HELP, 0);
         printf("ok\n");
