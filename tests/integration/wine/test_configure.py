@@ -8,7 +8,7 @@ missing input. Set CHRONOVALE_SCREENSHOT_DIR to keep a picture of each page.
 import datetime
 import os
 import subprocess
-import tempfile
+import time
 
 from winetest import SaverTestCase, main, options, wait_until
 
@@ -55,6 +55,7 @@ class ConfigureTest(SaverTestCase):
         folder = os.environ.get("CHRONOVALE_SCREENSHOT_DIR")
         if folder:
             os.makedirs(folder, exist_ok=True)
+            time.sleep(1.5)  # the page switch paints after the driver returns
             self.xvfb.screenshot(os.path.join(folder, name + ".png"))
 
     def test_sheet_standard_controls_and_one_sheet_at_a_time(self):
@@ -86,6 +87,14 @@ class ConfigureTest(SaverTestCase):
         values = self.settings()
         self.assert_dword(values, "LowDetail", 0)
         self.assert_dword(values, "FrameBlending", 0)
+
+        # Preview starts the saver full screen in a process of its own.
+        self.drive("click", 1160)
+        saver_windows = self.xvfb.find_windows("^Screen Saver$", timeout=30)
+        self.assertTrue(saver_windows, "preview started no saver")
+        self.xvfb.focus_and_key(saver_windows[0], "space")
+        self.assertTrue(wait_until(lambda: not self.xvfb.search_windows("^Screen Saver$"), 30))
+        self.assertEqual(self.drive("count-sheets"), ["1"])
 
         for page in range(4):
             self.drive("select", page)
