@@ -346,6 +346,27 @@ int Run(char** argv, int i, int argc, bool* failed) {
         printf("painted\n");
         return 2;
     }
+    if (command == "cursor-over") {  // moves the pointer onto a control; prints the cursor then shown
+        HWND control = page ? GetDlgItem(page, atoi(arg(1))) : nullptr;
+        RECT area;
+        if (!control || !GetWindowRect(control, &area)) {
+            fail("no control");
+            return 2;
+        }
+        SetCursorPos(area.left + 3, (area.top + area.bottom) / 2);
+        CURSORINFO info = {};
+        info.cbSize = sizeof info;
+        HCURSOR previous = nullptr;
+        // The sheet sets its cursor when the move reaches it; wait until it settles.
+        for (int i = 0; i < 25; ++i) {
+            Sleep(40);
+            GetCursorInfo(&info);
+            if (i > 2 && info.hCursor == previous) break;
+            previous = info.hCursor;
+        }
+        printf("%p\n", static_cast<void*>(info.hCursor));
+        return 2;
+    }
     if (command == "help") {
         PostMessageA(Sheet(), PSM_PRESSBUTTON, PSBTN_HELP, 0);
         printf("ok\n");

@@ -157,6 +157,11 @@ class ConfigureTest(SaverTestCase):
         self.assertEqual(version, "Version 1.1  -  Jul 15 2004")
         self.assertEqual(copyright_line, r"Copyright \xA9 2004-%d Quillmere" % year)
         self.assertEqual((web, mail), ("www.quillmere.example", "support@quillmere.example"))
+        # The hand over both links, the normal cursor over plain text.
+        text, web_cursor, text_again, mail_cursor = self.drive(
+            "cursor-over", 1074, "cursor-over", 1011, "cursor-over", 1153, "cursor-over", 1012)
+        self.assertEqual((text_again, mail_cursor), (text, web_cursor))
+        self.assertNotEqual(web_cursor, text)
         self.close_sheet(proc)
         self.assert_dword(self.settings(), "CurrentConfigureSheet", 0)
 
