@@ -137,7 +137,7 @@ TEST(RegFileFormat, the_last_line_naming_a_value_defines_it) {
         "[hkey_current_user\\SOFTWARE\\quillmere\\chronovale]\n"
         "\"C\"=dword:3\n");
     EXPECT_EQ(*d.Find(kKey, "A"), MakeDwordValue(2));
-    EXPECT_EQ(d.Find(kKey, "B"), nullptr);  // its last line is malformed
+    EXPECT_EQ(*d.Find(kKey, "B"), MakeDwordValue(1));  // a malformed later line is passed over
     EXPECT_EQ(*d.Find(kKey, "C"), MakeDwordValue(3));
     EXPECT_EQ(*d.Find("Software\\Other", "a"), MakeDwordValue(9));
 }
@@ -185,10 +185,10 @@ TEST(RegFileFormat, a_continuation_reads_on_but_never_swallows_a_line) {
     EXPECT_EQ(*d.Find(kKey, "Next"), MakeDwordValue(7));
     EXPECT_EQ(d.Find(kKey, "CutByKey"), nullptr);
     EXPECT_EQ(*d.Find("Software\\Other", "O"), MakeDwordValue(1));
-    EXPECT_EQ(d.Find("Software\\Other", "AtEnd"), nullptr);
-    // A key added after the cut-off value must not complete it.
+    EXPECT_EQ(*d.Find("Software\\Other", "AtEnd"), Typed(kRegBinary, Bytes({1})));  // the file's end ends it
+    // A key added after the open-ended value must neither lose nor extend it.
     d.Set("Software\\New", "N", MakeDwordValue(1));
-    EXPECT_EQ(Parsed(d.Serialise()).Find("Software\\Other", "AtEnd"), nullptr);
+    EXPECT_EQ(*Parsed(d.Serialise()).Find("Software\\Other", "AtEnd"), Typed(kRegBinary, Bytes({1})));
 }
 
 TEST(RegFileFormat, a_change_keeps_every_other_line_byte_for_byte) {

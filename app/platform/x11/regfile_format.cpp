@@ -3,6 +3,8 @@
 // lines this store does not understand are kept and written back unchanged.
 #include "regfile_format.h"
 
+#include "ansi_codepage.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +18,9 @@ constexpr size_t kMaxTypeDigits = 8;
 constexpr size_t kHexLineWidth = 76;  // where a long hex: value wraps, as the registry editors do
 constexpr std::string_view kHexContinuationIndent = "  ";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr size_t kUtf16UnitSize = 2;
+constexpr std::string_view kUnreadablePrefix = "; ";  // how a line that could not be read is kept
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -60,10 +65,11 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && RegNamesEqual(s.substr(0, prefix.size()), prefix);
 }
 
-// A quoted string starting at s[0] == '"'. Only \\ and \" are escapes; any
-// other backslash stands for itself. On success *rest is what follows the
-// closing quote.
-bool ParseQuoted(std::string_view s, std::string* out, std::string_view* rest) {
+// A quoted string starting at s[0] == '"'. Only \\ and \" are escapes, and
+// in data \0 stands for a zero character, which ends the text for every
+// reader; any other backslash stands for itself. On success *rest is what
+// follows the closing quote.
+bool ParseQuoted(std::string_view s, bool isData, std::string* out, std::string_view* rest) {
     out->clear();
     size_t i = 1;
     while (i < s.size()) {
@@ -72,8 +78,9 @@ bool ParseQuoted(std::string_view s, std::string* out, std::string_view* rest) {
             *rest = s.substr(i + 1);
             return true;
         }
-        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
-            out->push_back(s[i + 1]);
+        if (c == '\\' && i + 1 < s.size() &&
+            (s[i + 1] == '\\' || s[i + 1] == '"' || (isData && s[i + 1] == '0'))) {
+            out->push_back(s[i + 1] == '0' ? '\0' : s[i + 1]);
             i += 2;
             continue;
         }
@@ -83,18 +90,31 @@ bool ParseQuoted(std::string_view s, std::string* out, std::string_view* rest) {
     return false;
 }
 
-// One physical line of hex bytes: "01,02,\" style. Appends the bytes; sets
-// *continues when the line ends in a backslash.
-bool ParseHexList(std::string_view s, std::string* out, bool* continues) {
+// What may follow a value's data on its line: nothing but blanks, or a ';'
+// comment. ('#' starts no comment in this syntax.) *commentAt gets the
+// comment's offset in the whole line, or npos.
+bool EndsData(std::string_view content, size_t dataEnd, size_t* commentAt) {
+    std::string_view rest = TrimLeft(content.substr(dataEnd));
+    if (rest.empty()) return true;
+    if (rest.front() != ';') return false;
+    *commentAt = content.size() - rest.size();
+    return true;
+}
+
+// One physical line of hex bytes: "01,02,\" style, from offset start of
+// content. Appends the bytes; sets *continues when the data goes on after a
+// backslash, and *commentAt where a ';' comment starts.
+bool ParseHexList(std::string_view content, size_t start, std::string* out, bool* continues,
+                  size_t* commentAt) {
     *continues = false;
-    size_t i = 0;
+    std::string_view s = content;
+    size_t i = start;
     auto skipBlanks = [&] { while (i < s.size() && IsBlank(s[i])) ++i; };
     skipBlanks();
     while (i < s.size()) {
+        if (s[i] == ';') return EndsData(content, i, commentAt);
         if (s[i] == '\\') {
-            ++i;
-            skipBlanks();
-            if (i != s.size()) return false;
+            if (!EndsData(content, i + 1, commentAt)) return false;
             *continues = true;
             return true;
         }
@@ -112,33 +132,11 @@ bool ParseHexList(std::string_view s, std::string* out, bool* continues) {
         if (s[i] == ',') {
             ++i;
             skipBlanks();
-        } else if (s[i] != '\\') {
+        } else if (s[i] != '\\' && s[i] != ';') {
             return false;
         }
     }
     return true;
-}
-
-struct PhysicalLine {
-    std::string_view content;  // without the line end
-    std::string_view raw;      // with it
-};
-
-std::vector<PhysicalLine> SplitLines(std::string_view bytes) {
-    std::vector<PhysicalLine> out;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
-        size_t next = end;
-        if (next < bytes.size()) {
-            if (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') next += 2;
-            else next += 1;
-        }
-        out.push_back({bytes.substr(start, end - start), bytes.substr(start, next - start)});
-        start = next;
-    }
-    return out;
 }
 
 bool ParseHexNumber(std::string_view digits, size_t maxDigits, uint32_t* number) {
@@ -151,49 +149,64 @@ bool ParseHexNumber(std::string_view digits, size_t maxDigits, uint32_t* number)
     return true;
 }
 
-// The data after "Name"=. Hex data may go on over the following physical
-// lines; *index moves past the lines it takes and *raw gets their bytes.
-bool ParseValueData(std::string_view rest, const std::vector<PhysicalLine>& physical, size_t* index,
-                    std::string* raw, RegValue* value) {
-    if (!rest.empty() && rest.front() == '"') {
-        std::string text;
-        std::string_view after;
-        if (!ParseQuoted(rest, &text, &after) || !TrimRight(after).empty()) return false;
-        *value = MakeTextValue(text);
+struct PhysicalLine {
+    size_t start;        // offset of the content in the decoded text
+    std::string_view content;
+    std::string_view end;  // the line end ("" on a last line without)
+};
+
+std::vector<PhysicalLine> SplitLines(std::string_view text) {
+    std::vector<PhysicalLine> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        size_t next = end;
+        if (next < text.size()) {
+            if (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') next += 2;
+            else next += 1;
+        }
+        out.push_back({start, text.substr(start, end - start), text.substr(end, next - end)});
+        start = next;
+    }
+    return out;
+}
+
+// The section header's key path: [path] with blanks or a comment after the
+// closing bracket. The path runs to the bracket that such a tail follows,
+// so a ']' inside a key name is kept.
+bool ParseSectionHeader(std::string_view t, std::string_view* path) {
+    for (size_t close = t.find(']'); close != std::string_view::npos; close = t.find(']', close + 1)) {
+        size_t ignored = std::string_view::npos;
+        if (EndsData(t, close + 1, &ignored)) {
+            *path = t.substr(1, close - 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The key path below HKEY_CURRENT_USER, when path is that root or below it.
+bool BelowUserRoot(std::string_view path, std::string_view* below) {
+    if (!StartsWithNoCase(path, kRegFileRootKey)) return false;
+    std::string_view rest = path.substr(kRegFileRootKey.size());
+    if (rest.empty()) {
+        *below = rest;
         return true;
     }
-    if (StartsWithNoCase(rest, "dword:")) {
-        uint32_t number = 0;
-        if (!ParseHexNumber(TrimRight(rest.substr(6)), kMaxDwordDigits, &number)) return false;
-        *value = MakeDwordValue(static_cast<int32_t>(number));
-        return true;
-    }
-    if (!StartsWithNoCase(rest, "hex")) return false;
-    std::string_view form = rest.substr(3);
-    uint32_t type = kRegBinary;
-    if (!form.empty() && form.front() == '(') {
-        size_t close = form.find(')');
-        if (close == std::string_view::npos || !ParseHexNumber(form.substr(1, close - 1), kMaxTypeDigits, &type))
-            return false;
-        form.remove_prefix(close + 1);
-    }
-    if (form.empty() || form.front() != ':') return false;
-    std::string data;
-    bool continues = false;
-    if (!ParseHexList(form.substr(1), &data, &continues)) return false;
-    // A continuation line that is not a list of hex bytes is not taken: it is
-    // read as a line of its own, and this value is lost instead.
-    while (continues) {
-        if (*index + 1 >= physical.size()) return false;
-        std::string more;
-        if (!ParseHexList(physical[*index + 1].content, &more, &continues)) return false;
-        ++*index;
-        raw->append(physical[*index].raw);
-        data += more;
-    }
-    value->type = type;
-    value->data = std::move(data);
+    if (rest.front() != '\\') return false;
+    *below = rest.substr(1);
     return true;
+}
+
+// The code page's byte for a UTF-16 code unit; -1 when it has none.
+int UnicodeToAnsi(uint16_t unit) {
+    static const std::vector<int16_t> table = [] {
+        std::vector<int16_t> t(0x10000, -1);
+        for (int b = 0; b < 256; ++b) t[AnsiToUnicode(static_cast<unsigned char>(b))] = static_cast<int16_t>(b);
+        return t;
+    }();
+    return table[unit];
 }
 
 std::string EscapeQuoted(std::string_view s) {
@@ -289,49 +302,127 @@ std::string FormatValueLine(std::string_view valueName, const RegValue& value,
 
 RegFileDocument::RegFileDocument() {
     Line header;
-    header.raw = std::string(kRegFileHeader) + newline;
+    header.pieces.push_back(MakePiece(std::string(kRegFileHeader)));
     lines.push_back(header);
+}
+
+std::string RegFileDocument::Encode(std::string_view text) const {
+    if (encoding == Encoding::Ansi) return std::string(text);
+    std::string out;
+    out.reserve(text.size() * kUtf16UnitSize);
+    for (char c : text) {
+        uint32_t unit = AnsiToUnicode(static_cast<unsigned char>(c));
+        out.push_back(static_cast<char>(unit & 0xFF));
+        out.push_back(static_cast<char>(unit >> 8));
+    }
+    return out;
+}
+
+std::string RegFileDocument::RawFrom(const Piece& piece, size_t textOffset) const {
+    size_t unit = encoding == Encoding::Ansi ? 1 : kUtf16UnitSize;
+    return piece.raw.substr(std::min(piece.raw.size(), textOffset * unit));
+}
+
+RegFileDocument::Piece RegFileDocument::MakePiece(const std::string& text) const {
+    Piece piece;
+    piece.text = text;
+    piece.raw = Encode(text);
+    piece.end = newline;
+    return piece;
+}
+
+RegFileDocument::Line RegFileDocument::MakeCommentLine(const std::string& raw) const {
+    Line line;
+    Piece piece;
+    piece.raw = raw;
+    piece.text = "; ";  // only its first character is ever looked at
+    piece.commentAt = 0;
+    piece.end = newline;
+    line.pieces.push_back(std::move(piece));
+    return line;
 }
 
 RegParseResult RegFileDocument::Parse(std::string_view bytes) {
     *this = RegFileDocument();
     if (bytes.size() > kRegFileMaxSize) return RegParseResult::Unparseable;
-    if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) return RegParseResult::Empty;
-    if (bytes.find('\0') != std::string_view::npos) return RegParseResult::Unparseable;
 
-    std::vector<PhysicalLine> physical = SplitLines(bytes);
+    // The decoded text: one byte per character of the file. UTF-16 is
+    // recognised by its byte-order mark, as the registry editor writes it.
+    std::string text;
+    Encoding fileEncoding = Encoding::Ansi;
+    std::string_view body = bytes;
+    if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
+        fileEncoding = Encoding::Utf16Le;
+        body.remove_prefix(kUtf16LeBom.size());
+        text.reserve(body.size() / kUtf16UnitSize + 1);
+        for (size_t i = 0; i + 1 < body.size(); i += kUtf16UnitSize) {
+            uint16_t unit = static_cast<uint16_t>(static_cast<unsigned char>(body[i]) |
+                                                  (static_cast<unsigned char>(body[i + 1]) << 8));
+            if (unit == 0) return RegParseResult::Unparseable;
+            int ansi = UnicodeToAnsi(unit);
+            text.push_back(ansi > 0 ? static_cast<char>(ansi) : '\0');
+        }
+        if (body.size() % kUtf16UnitSize != 0) text.push_back('\0');  // a stray last byte
+    } else {
+        if (bytes.find('\0') != std::string_view::npos) return RegParseResult::Unparseable;
+        text.assign(bytes);
+    }
+    std::string_view textView = text;
+    if (textView.find_first_not_of(std::string_view(" \t\r\n")) == std::string_view::npos)
+        return RegParseResult::Empty;
+
+    std::vector<PhysicalLine> physical = SplitLines(textView);
     std::string_view first = physical[0].content;
-    if (first.substr(0, kUtf8Bom.size()) == kUtf8Bom) first.remove_prefix(kUtf8Bom.size());
-    first = TrimRight(first);
+    size_t headerStart = 0;
+    if (fileEncoding == Encoding::Ansi && first.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        headerStart = kUtf8Bom.size();
+    first = TrimRight(first.substr(headerStart));
     if (first != kRegFileHeader && first != kRegFileHeaderV5) return RegParseResult::Unparseable;
 
-    lines.clear();
-    std::string_view firstEnd = physical[0].raw.substr(physical[0].content.size());
-    if (!firstEnd.empty()) newline.assign(firstEnd);
-    lines.emplace_back();
-    lines.back().raw.assign(physical[0].raw);
+    encoding = fileEncoding;
+    if (encoding == Encoding::Utf16Le) prefix.assign(kUtf16LeBom);
+    else prefix.assign(bytes.substr(0, headerStart));
+    if (!physical[0].end.empty()) newline.assign(physical[0].end);
 
+    size_t unit = encoding == Encoding::Ansi ? 1 : kUtf16UnitSize;
+    size_t rawBase = prefix.size();
+    auto pieceOf = [&](const PhysicalLine& line, size_t skip) {
+        Piece piece;
+        piece.text.assign(line.content.substr(skip));
+        piece.end.assign(line.end);
+        size_t from = rawBase + (line.start + skip) * unit;
+        size_t to = std::min(bytes.size(), rawBase + (line.start + line.content.size()) * unit);
+        piece.raw.assign(bytes.substr(from, to - from));
+        return piece;
+    };
+
+    lines.clear();
+    lines.emplace_back();
+    lines.back().pieces.push_back(pieceOf(physical[0], headerStart));
+
+    std::vector<std::pair<size_t, std::string>> deletions;  // (section, folded path)
     int current = -1;
     for (size_t i = 1; i < physical.size(); ++i) {
         Line line;
-        line.raw.assign(physical[i].raw);
-        std::string_view t = TrimLeft(physical[i].content);
+        line.pieces.push_back(pieceOf(physical[i], 0));
+        std::string_view content = physical[i].content;
+        std::string_view t = TrimLeft(content);
+        size_t lead = content.size() - t.size();
+        bool lossy = content.find('\0') != std::string_view::npos;
 
+        if (!t.empty() && t.front() == ';') line.pieces[0].commentAt = lead;
         if (!t.empty() && t.front() == '[') {
             // A section whose header cannot be read owns the values below it,
             // so they are kept but never taken for another key's values.
             Section section;
-            std::string_view body = TrimRight(t);
-            if (body.size() >= 2 && body.back() == ']') {
-                std::string_view path = body.substr(1, body.size() - 2);
-                if (StartsWithNoCase(path, kRegFileRootKey)) {
-                    std::string_view below = path.substr(kRegFileRootKey.size());
-                    if (below.empty()) {
-                        section.isUserKey = true;
-                    } else if (below.front() == '\\') {
-                        section.isUserKey = true;
-                        section.keyPath.assign(below.substr(1));
-                    }
+            std::string_view path, below;
+            if (!lossy && ParseSectionHeader(t, &path)) {
+                bool deleting = !path.empty() && path.front() == '-';
+                if (deleting) path.remove_prefix(1);
+                if (BelowUserRoot(path, &below)) {
+                    // Deleting the root itself is refused, as the registry refuses it.
+                    if (deleting && !below.empty()) deletions.emplace_back(sections.size(), Folded(below));
+                    else if (!deleting) section.isUserKey = true, section.keyPath.assign(below);
                 }
             }
             sections.push_back(section);
@@ -350,8 +441,9 @@ RegParseResult RegFileDocument::Parse(std::string_view bytes) {
         std::string_view rest;
         if (t.front() == '@') {
             rest = t.substr(1);
-        } else if (!ParseQuoted(t, &line.name, &rest)) {
-            lines.push_back(std::move(line));  // names nothing: kept as it is
+        } else if (!ParseQuoted(t, false, &line.name, &rest) ||
+                   line.name.find('\0') != std::string::npos) {
+            lines.push_back(std::move(line));  // names nothing this store can name: kept as it is
             continue;
         }
         line.kind = LineKind::Value;
@@ -363,37 +455,147 @@ RegParseResult RegFileDocument::Parse(std::string_view bytes) {
             continue;
         }
         rest = TrimLeft(rest.substr(1));
+        size_t dataAt = content.size() - rest.size();
+        Piece& head = line.pieces[0];
 
-        line.valid = ParseValueData(rest, physical, &i, &line.raw, &line.value);
+        if (!rest.empty() && rest.front() == '-') {
+            line.deletion = EndsData(content, dataAt + 1, &head.commentAt);
+        } else if (!rest.empty() && rest.front() == '"') {
+            std::string data;
+            std::string_view after;
+            if (ParseQuoted(rest, true, &data, &after) &&
+                EndsData(content, content.size() - after.size(), &head.commentAt)) {
+                line.value = MakeTextValue(data);
+                line.valid = true;
+            }
+        } else if (StartsWithNoCase(rest, "dword:")) {
+            size_t at = dataAt + 6;
+            while (at < content.size() && IsBlank(content[at])) ++at;
+            size_t digitsEnd = at;
+            while (digitsEnd < content.size() && HexDigitValue(content[digitsEnd]) >= 0) ++digitsEnd;
+            uint32_t number = 0;
+            if (ParseHexNumber(content.substr(at, digitsEnd - at), kMaxDwordDigits, &number) &&
+                EndsData(content, digitsEnd, &head.commentAt)) {
+                line.value = MakeDwordValue(static_cast<int32_t>(number));
+                line.valid = true;
+            }
+        } else if (StartsWithNoCase(rest, "hex")) {
+            std::string_view form = rest.substr(3);
+            uint32_t type = kRegBinary;
+            bool typeOk = true;
+            if (!form.empty() && form.front() == '(') {
+                size_t close = form.find(')');
+                typeOk = close != std::string_view::npos &&
+                         ParseHexNumber(form.substr(1, close - 1), kMaxTypeDigits, &type);
+                if (typeOk) form.remove_prefix(close + 1);
+            }
+            std::string data;
+            bool continues = false;
+            if (typeOk && !form.empty() && form.front() == ':' &&
+                ParseHexList(content, content.size() - form.size() + 1, &data, &continues, &head.commentAt)) {
+                line.valid = true;
+                // Blank and comment lines inside the continuation are passed
+                // over; the end of the file ends the data; any other line that
+                // is not hex bytes loses the value and is read as a line of
+                // its own, as are the passed-over lines before it.
+                std::vector<Piece> pending;
+                size_t next = i + 1;
+                while (continues) {
+                    if (next >= physical.size()) {
+                        line.openEnded = true;
+                        break;
+                    }
+                    Piece piece = pieceOf(physical[next], 0);
+                    std::string_view c = physical[next].content;
+                    std::string_view ct = TrimLeft(c);
+                    if (ct.empty() || ct.front() == ';') {
+                        if (!ct.empty()) piece.commentAt = c.size() - ct.size();
+                        pending.push_back(std::move(piece));
+                        ++next;
+                        continue;
+                    }
+                    std::string more;
+                    if (HexDigitValue(ct.front()) < 0 ||
+                        !ParseHexList(c, 0, &more, &continues, &piece.commentAt)) {
+                        line.valid = false;
+                        pending.clear();
+                        break;
+                    }
+                    data += more;
+                    for (Piece& p : pending) line.pieces.push_back(std::move(p));
+                    pending.clear();
+                    line.pieces.push_back(std::move(piece));
+                    i = next++;
+                }
+                if (line.openEnded) {
+                    for (Piece& p : pending) line.pieces.push_back(std::move(p));
+                    i = physical.size() - 1;
+                }
+                line.value.type = type;
+                line.value.data = std::move(data);
+            }
+        }
+        // A character the code page cannot hold makes the data unreadable.
+        for (const Piece& piece : line.pieces) {
+            if (piece.text.find('\0') != std::string::npos) line.valid = line.deletion = false;
+        }
+        if (!line.valid) line.value = RegValue{};
         lines.push_back(std::move(line));
     }
+    MarkDeletedSections(deletions);
     return RegParseResult::Ok;
 }
 
+void RegFileDocument::MarkDeletedSections(const std::vector<std::pair<size_t, std::string>>& deletions) {
+    // A [-KEY] line deletes that key and every key below it, as far as the
+    // file has defined them before the line.
+    if (deletions.empty()) return;
+    std::unordered_map<std::string, size_t> lastDeletion;
+    for (const auto& d : deletions) lastDeletion[d.second] = d.first;
+    for (size_t s = 0; s < sections.size(); ++s) {
+        if (!sections[s].isUserKey) continue;
+        std::string path = Folded(sections[s].keyPath);
+        for (size_t cut = path.size();; cut = path.rfind('\\', cut - 1)) {
+            auto found = lastDeletion.find(path.substr(0, cut));
+            if (found != lastDeletion.end() && found->second > s) {
+                sections[s].live = false;
+                break;
+            }
+            if (cut == 0 || path.rfind('\\', cut - 1) == std::string::npos) break;
+        }
+    }
+}
+
 std::string RegFileDocument::Serialise() const {
-    size_t total = 0;
-    for (const Line& line : lines) total += line.raw.size();
-    std::string out;
-    out.reserve(total);
-    for (const Line& line : lines) out += line.raw;
+    std::string out = prefix;
+    for (const Line& line : lines) {
+        for (const Piece& piece : line.pieces) {
+            out += piece.raw;
+            out += Encode(piece.end);
+        }
+    }
     return out;
 }
 
 std::vector<int> RegFileDocument::MatchingSections(std::string_view keyPath) const {
     std::vector<int> out;
     for (size_t s = 0; s < sections.size(); ++s) {
-        if (sections[s].isUserKey && RegNamesEqual(sections[s].keyPath, keyPath))
+        if (sections[s].isUserKey && sections[s].live && RegNamesEqual(sections[s].keyPath, keyPath))
             out.push_back(static_cast<int>(s));
     }
     return out;
 }
 
-int RegFileDocument::LastDefinitionLine(const std::vector<int>& matching,
-                                        std::string_view valueName) const {
-    // A table of the matching sections keeps this linear: a file may repeat
-    // the key many thousand times.
+std::vector<bool> RegFileDocument::InKeyTable(const std::vector<int>& matching) const {
+    // A table of the matching sections keeps look-ups linear: a file may
+    // repeat the key many thousand times.
     std::vector<bool> inKey(sections.size(), false);
     for (int s : matching) inKey[static_cast<size_t>(s)] = true;
+    return inKey;
+}
+
+int RegFileDocument::LastNamingLine(const std::vector<int>& matching, std::string_view valueName) const {
+    std::vector<bool> inKey = InKeyTable(matching);
     for (size_t i = lines.size(); i-- > 0;) {
         const Line& line = lines[i];
         if (line.kind != LineKind::Value || line.section < 0) continue;
@@ -403,28 +605,59 @@ int RegFileDocument::LastDefinitionLine(const std::vector<int>& matching,
     return -1;
 }
 
+int RegFileDocument::DefiningLine(const std::vector<int>& matching, std::string_view valueName) const {
+    std::vector<bool> inKey = InKeyTable(matching);
+    for (size_t i = lines.size(); i-- > 0;) {
+        const Line& line = lines[i];
+        if (line.kind != LineKind::Value || line.section < 0) continue;
+        if (!inKey[static_cast<size_t>(line.section)] || !RegNamesEqual(line.name, valueName)) continue;
+        if (line.valid) return static_cast<int>(i);
+        if (line.deletion) return -1;
+    }
+    return -1;
+}
+
 bool RegFileDocument::HasKey(std::string_view keyPath) const {
     return !MatchingSections(keyPath).empty();
 }
 
 void RegFileDocument::EnsureLastLineEnded() {
-    std::string& raw = lines.back().raw;
-    if (raw.empty() || (raw.back() != '\n' && raw.back() != '\r')) raw += newline;
+    CloseOpenEndedValue();
+    Piece& last = lines.back().pieces.back();
+    if (last.end.empty()) {
+        // A stray byte of a UTF-16 file would shift every character after it.
+        if (encoding == Encoding::Utf16Le && last.raw.size() % kUtf16UnitSize != 0) last.raw.pop_back();
+        last.end = newline;
+    }
+}
+
+// A hex: value that runs on to the end of the file would swallow, or be lost
+// to, whatever is added after it; it is written out whole first.
+void RegFileDocument::CloseOpenEndedValue() {
+    Line& last = lines.back();
+    if (last.kind != LineKind::Value || !last.openEnded) return;
+    if (!last.valid) {
+        last.openEnded = false;
+        return;
+    }
+    std::string name = last.name;
+    RegValue value = last.value;
+    ReplaceValueLine(lines.size() - 1, name, value);
 }
 
 bool RegFileDocument::EnsureKey(std::string_view keyPath) {
     if (HasKey(keyPath) || HasLineBreakOrZero(keyPath)) return false;
     EnsureLastLineEnded();
     // The registry editors leave a blank line before each key. Not after a
-    // line that ends in a backslash, though: the blank line would complete
-    // that cut-off hex value and so change what the file says.
-    std::string_view last = lines.back().raw;
-    while (!last.empty() && (IsBlank(last.back()) || last.back() == '\r' || last.back() == '\n'))
-        last.remove_suffix(1);
-    bool dangling = !last.empty() && last.back() == '\\';
-    if (!dangling && !last.empty()) {
-        lines.emplace_back();
-        lines.back().raw = newline;
+    // line that ends in a backslash, though: the data it cut off is lost
+    // whatever follows, and a blank line would only be passed over.
+    const Piece& lastPiece = lines.back().pieces.back();
+    std::string_view last = TrimRight(lastPiece.text);
+    bool dangling = !last.empty() && last.back() == '\\' && lastPiece.commentAt == std::string::npos;
+    if (!dangling && !(lines.size() == 1 && lines[0].pieces[0].text.empty()) && !last.empty()) {
+        Line blank;
+        blank.pieces.push_back(MakePiece(""));
+        lines.push_back(std::move(blank));
     }
     Section section;
     section.keyPath.assign(keyPath);
@@ -432,8 +665,8 @@ bool RegFileDocument::EnsureKey(std::string_view keyPath) {
     sections.push_back(section);
 
     Line header;
-    header.raw = "[" + std::string(kRegFileRootKey) + (keyPath.empty() ? "" : "\\") +
-                 std::string(keyPath) + "]" + newline;
+    header.pieces.push_back(MakePiece("[" + std::string(kRegFileRootKey) + (keyPath.empty() ? "" : "\\") +
+                                      std::string(keyPath) + "]"));
     header.kind = LineKind::Section;
     header.section = static_cast<int>(sections.size()) - 1;
     lines.push_back(std::move(header));
@@ -441,9 +674,60 @@ bool RegFileDocument::EnsureKey(std::string_view keyPath) {
 }
 
 const RegValue* RegFileDocument::Find(std::string_view keyPath, std::string_view valueName) const {
-    int index = LastDefinitionLine(MatchingSections(keyPath), valueName);
-    if (index < 0 || !lines[index].valid) return nullptr;
-    return &lines[index].value;
+    int index = DefiningLine(MatchingSections(keyPath), valueName);
+    return index < 0 ? nullptr : &lines[index].value;
+}
+
+// Puts the value in place of line index. What the user wrote there stays
+// readable: a line that could not be read becomes ';' comment lines above
+// the new one, and the comments of a line that could be read stay with it.
+RegFileDocument::Line RegFileDocument::MakeValueLine(int section, const std::string& name,
+                                                     const RegValue& value) const {
+    Line line;
+    line.kind = LineKind::Value;
+    line.section = section;
+    line.name = name;
+    line.valid = true;
+    line.value = value;
+    std::string formatted = FormatValueLine(name, value, "\n");
+    for (size_t start = 0;;) {
+        size_t end = formatted.find('\n', start);
+        line.pieces.push_back(MakePiece(formatted.substr(start, end == std::string::npos ? end : end - start)));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return line;
+}
+
+void RegFileDocument::ReplaceValueLine(size_t index, std::string name, const RegValue& value) {
+    Line old = std::move(lines[index]);
+    Line line = MakeValueLine(old.section, name, value);
+    std::vector<Line> above;
+    bool unreadable = !old.valid && !old.deletion;
+    if (unreadable) {
+        for (const Piece& piece : old.pieces) {
+            if (!TrimLeft(piece.text).empty()) above.push_back(MakeCommentLine(Encode(kUnreadablePrefix) + piece.raw));
+        }
+    } else if (old.pieces.size() == 1 && line.pieces.size() == 1 &&
+               old.pieces[0].commentAt != std::string::npos) {
+        // "Name"=data ; note: the note stays after the new data, with its blanks.
+        const Piece& oldPiece = old.pieces[0];
+        size_t from = oldPiece.commentAt;
+        while (from > 0 && IsBlank(oldPiece.text[from - 1])) --from;
+        Piece& piece = line.pieces[0];
+        piece.raw += RawFrom(oldPiece, from);
+        piece.text += oldPiece.text.substr(from);
+        piece.commentAt = piece.text.size() - (oldPiece.text.size() - oldPiece.commentAt);
+    } else {
+        for (const Piece& piece : old.pieces) {
+            if (piece.commentAt != std::string::npos) above.push_back(MakeCommentLine(RawFrom(piece, piece.commentAt)));
+        }
+    }
+    // The old line's own end stays, so a last line without one stays without.
+    line.pieces.back().end = old.pieces.back().end;
+    lines[index] = std::move(line);
+    lines.insert(lines.begin() + static_cast<long>(index), std::make_move_iterator(above.begin()),
+                 std::make_move_iterator(above.end()));
 }
 
 bool RegFileDocument::Set(std::string_view keyPath, std::string_view valueName,
@@ -453,14 +737,12 @@ bool RegFileDocument::Set(std::string_view keyPath, std::string_view valueName,
     std::vector<int> matching = MatchingSections(keyPath);
     if (matching.empty()) return false;
 
-    int last = LastDefinitionLine(matching, valueName);
-    if (last >= 0 && lines[last].valid && lines[last].value == value) return false;
+    int defining = DefiningLine(matching, valueName);
+    if (defining >= 0 && lines[defining].value == value) return false;
 
+    int last = LastNamingLine(matching, valueName);
     if (last >= 0) {
-        Line& line = lines[last];
-        line.raw = FormatValueLine(line.name, value, newline) + newline;
-        line.valid = true;
-        line.value = value;
+        ReplaceValueLine(static_cast<size_t>(last), lines[last].name, value);
         return true;
     }
 
@@ -479,41 +761,50 @@ bool RegFileDocument::Set(std::string_view keyPath, std::string_view valueName,
             continue;
         }
         if (!inSection) continue;
-        std::string_view t = line.raw;
-        size_t first = t.find_first_not_of(" \t\r\n");
-        if (first != std::string_view::npos && t[first] != ';') insertAt = i + 1;
+        std::string_view t = TrimLeft(line.pieces[0].text);
+        if (!t.empty() && t.front() != ';') insertAt = i + 1;
     }
-    if (insertAt == lines.size()) EnsureLastLineEnded();
+    if (insertAt == lines.size()) {
+        EnsureLastLineEnded();
+        insertAt = lines.size();
+    }
 
-    Line line;
-    line.kind = LineKind::Value;
-    line.section = section;
-    line.name.assign(valueName);
-    line.valid = true;
-    line.value = value;
-    line.raw = FormatValueLine(valueName, value, newline) + newline;
-    lines.insert(lines.begin() + static_cast<long>(insertAt), std::move(line));
+    lines.insert(lines.begin() + static_cast<long>(insertAt),
+                 MakeValueLine(section, std::string(valueName), value));
     return true;
 }
 
 std::vector<RegFileDocument::Entry> RegFileDocument::Entries() const {
-    std::unordered_map<std::string, size_t> defining;
-    std::vector<size_t> order;
-    for (size_t i = 0; i < lines.size(); ++i) {
+    // One pass from the end: the first well-formed line met defines a value,
+    // a deletion met first removes it, malformed lines are passed over.
+    struct Seen {
+        size_t line;
+        bool decided;
+        bool readable;
+    };
+    std::unordered_map<std::string, Seen> seen;
+    for (size_t i = lines.size(); i-- > 0;) {
         const Line& line = lines[i];
-        if (line.kind != LineKind::Value || line.section < 0) continue;
+        if (line.kind != LineKind::Value || line.section < 0 || !sections[line.section].live) continue;
         std::string id = Folded(sections[line.section].keyPath);
         id.push_back('\0');
         id += Folded(line.name);
-        defining[id] = i;
+        auto found = seen.find(id);
+        if (found == seen.end()) found = seen.emplace(id, Seen{i, false, false}).first;
+        Seen& entry = found->second;
+        if (entry.decided) continue;
+        if (line.valid || line.deletion) {
+            entry = Seen{line.valid ? i : entry.line, true, line.valid};
+        }
     }
-    for (const auto& item : defining) order.push_back(item.second);
+    std::vector<std::pair<size_t, bool>> order;
+    for (const auto& item : seen) order.emplace_back(item.second.line, item.second.readable);
     std::sort(order.begin(), order.end());
     std::vector<Entry> out;
-    for (size_t i : order) {
-        const Line& line = lines[i];
-        out.push_back({sections[line.section].keyPath, line.name, line.valid,
-                       line.valid ? line.value : RegValue{}});
+    for (const auto& item : order) {
+        const Line& line = lines[item.first];
+        out.push_back({sections[line.section].keyPath, line.name, item.second,
+                       item.second ? line.value : RegValue{}});
     }
     return out;
 }
