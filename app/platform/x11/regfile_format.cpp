@@ -335,6 +335,8 @@ RegFileDocument::Line RegFileDocument::MakeCommentLine(const std::string& raw) c
     Line line;
     Piece piece;
     piece.raw = raw;
+    // A stray last byte of a UTF-16 file would shift every character after it.
+    if (encoding == Encoding::Utf16Le && piece.raw.size() % kUtf16UnitSize != 0) piece.raw.pop_back();
     piece.text = "; ";  // only its first character is ever looked at
     piece.commentAt = 0;
     piece.end = newline;
@@ -385,7 +387,9 @@ RegParseResult RegFileDocument::Parse(std::string_view bytes) {
     if (!physical[0].end.empty()) newline.assign(physical[0].end);
 
     size_t unit = encoding == Encoding::Ansi ? 1 : kUtf16UnitSize;
-    size_t rawBase = prefix.size();
+    // The decoded text of a UTF-16 file starts after its mark; an ANSI
+    // file's text is its bytes, mark and all.
+    size_t rawBase = encoding == Encoding::Utf16Le ? kUtf16LeBom.size() : 0;
     auto pieceOf = [&](const PhysicalLine& line, size_t skip) {
         Piece piece;
         piece.text.assign(line.content.substr(skip));
@@ -648,13 +652,8 @@ void RegFileDocument::CloseOpenEndedValue() {
 bool RegFileDocument::EnsureKey(std::string_view keyPath) {
     if (HasKey(keyPath) || HasLineBreakOrZero(keyPath)) return false;
     EnsureLastLineEnded();
-    // The registry editors leave a blank line before each key. Not after a
-    // line that ends in a backslash, though: the data it cut off is lost
-    // whatever follows, and a blank line would only be passed over.
-    const Piece& lastPiece = lines.back().pieces.back();
-    std::string_view last = TrimRight(lastPiece.text);
-    bool dangling = !last.empty() && last.back() == '\\' && lastPiece.commentAt == std::string::npos;
-    if (!dangling && !(lines.size() == 1 && lines[0].pieces[0].text.empty()) && !last.empty()) {
+    // The registry editors leave a blank line before each key.
+    if (!TrimRight(lines.back().pieces.back().text).empty()) {
         Line blank;
         blank.pieces.push_back(MakePiece(""));
         lines.push_back(std::move(blank));

@@ -111,5 +111,56 @@ class SettingsFile(SaverTestCase):
             self.assertEqual(self.settings()["UCS"], ("dword", expected))
 
 
+    def test_registry_editor_export_loads_and_keeps_its_form(self):
+        # As the registry editor exports a key: UTF-16LE with a byte-order
+        # mark, the version 5 header, CRLF; then edited by hand.
+        head = ("Windows Registry Editor Version 5.00\r\n\r\n"
+                "; exported \u4e2d\u6587\r\n"
+                "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+                '"Keep"="\u65e5\u672c"\r\n\r\n'
+                + SETTINGS_KEY + "\r\n"
+                '"BCS"=dword:00000001\r\n'
+                '"TextColor"=dword:00123456 ; my favourite colour\r\n'
+                '"Seed"=dword: 5\r\n'
+                '"TimeFormatEnum" = dword:00000002\r\n'
+                '"FaceName"="Caf\u00e9"\r\n')
+        broken = '"Wireframe"=dword:1 # on'
+        self.settings_path.parent.mkdir(parents=True)
+        self.settings_path.write_bytes(
+            b"\xff\xfe" + (head + broken + "\r\n").encode("utf-16-le"))
+        code, out, err = self.run_saver("/s")
+        self.assertEqual(code, 0, err)
+
+        self.assertEqual(list(self.settings_path.parent.iterdir()),
+                         [self.settings_path], "nothing set aside")
+        data = self.settings_path.read_bytes()
+        self.assertEqual(data[:2], b"\xff\xfe")
+        text = data[2:].decode("utf-16-le")
+        # Everything the user wrote is still there, in place; what could not
+        # be read is a comment above the value that replaced it.
+        self.assertTrue(text.startswith(head + "; " + broken + "\r\n"
+                                        + '"Wireframe"=dword:00000000\r\n'), text)
+        self.assertNotIn("\n", text.replace("\r\n", ""))
+        lines = text.split("\r\n")
+        self.assertIn('"UCS"=dword:00000001', lines)
+        values = [line for line in lines if line.startswith('"')]
+        self.assertEqual(len(values), 26)  # the 25 and the other key's one
+
+
+class RunCounter(SaverTestCase):
+    # A small screen: forty savers draw on it, two at a time.
+    screen_size = (320, 240)
+
+    def test_savers_started_in_pairs_count_every_run(self):
+        pairs = 20
+        self.write_settings(['"BCS"=dword:00000001'])
+        for _ in range(pairs):
+            both = [self.start_saver("/s") for _ in range(2)]
+            for proc in both:
+                code, out, err = self.wait_exit(proc)
+                self.assertEqual(code, 0, err)
+        self.assertEqual(self.settings()["UCS"], ("dword", 2 * pairs))
+
+
 if __name__ == "__main__":
     saver_support.main()
