@@ -83,7 +83,7 @@ RegParseResult RegFileDocument::Parse(std::string_view bytes) {
                                                   (static_cast<unsigned char>(body[i + 1]) << 8));
             if (unit == 0) return RegParseResult::Unparseable;
             int ansi = UnicodeToAnsi(unit);
-            text.push_back(ansi > 0 ? static_cast<char>(ansi) : '\0');
+            text.push_back(ansi >= 0 ? static_cast<char>(ansi) : '\0');  // zero: no such character
         }
         if (body.size() % kUtf16UnitSize != 0) text.push_back('\0');  // a stray last byte
     } else {
@@ -146,8 +146,12 @@ RegParseResult RegFileDocument::Parse(std::string_view bytes) {
                 if (deleting) path.remove_prefix(1);
                 if (BelowUserRoot(path, &below)) {
                     // Deleting the root itself is refused, as the registry refuses it.
-                    if (deleting && !below.empty()) deletions.emplace_back(sections.size(), Folded(below));
-                    else if (!deleting) section.isUserKey = true, section.keyPath.assign(below);
+                    if (!deleting) {
+                        section.isUserKey = true;
+                        section.keyPath.assign(below);
+                    } else if (!below.empty()) {
+                        deletions.emplace_back(sections.size(), Folded(below));
+                    }
                 }
             }
             sections.push_back(section);
@@ -243,14 +247,16 @@ void RegFileDocument::MarkDeletedSections(const std::vector<std::pair<size_t, st
     for (const auto& d : deletions) lastDeletion[d.second] = d.first;
     for (size_t s = 0; s < sections.size(); ++s) {
         if (!sections[s].isUserKey) continue;
-        std::string path = Folded(sections[s].keyPath);
-        for (size_t cut = path.size();; cut = path.rfind('\\', cut - 1)) {
-            auto found = lastDeletion.find(path.substr(0, cut));
+        // The key itself, then each key above it.
+        for (std::string path = Folded(sections[s].keyPath);;) {
+            auto found = lastDeletion.find(path);
             if (found != lastDeletion.end() && found->second > s) {
                 sections[s].live = false;
                 break;
             }
-            if (cut == 0 || path.rfind('\\', cut - 1) == std::string::npos) break;
+            size_t slash = path.rfind('\\');
+            if (slash == std::string::npos) break;
+            path.resize(slash);
         }
     }
 }
@@ -362,9 +368,7 @@ const RegValue* RegFileDocument::Find(std::string_view keyPath, std::string_view
     return index < 0 ? nullptr : &lines[index].value;
 }
 
-// Puts the value in place of line index. What the user wrote there stays
-// readable: a line that could not be read becomes ';' comment lines above
-// the new one, and the comments of a line that could be read stay with it.
+// The value written as the registry editors write it, one piece per line.
 RegFileDocument::Line RegFileDocument::MakeValueLine(int section, const std::string& name,
                                                      const RegValue& value) const {
     Line line;
@@ -383,6 +387,9 @@ RegFileDocument::Line RegFileDocument::MakeValueLine(int section, const std::str
     return line;
 }
 
+// Puts the value in place of line index. What the user wrote there stays
+// readable: a line that could not be read becomes ';' comment lines above
+// the new one, and the comments of a line that could be read stay with it.
 void RegFileDocument::ReplaceValueLine(size_t index, std::string name, const RegValue& value) {
     Line old = std::move(lines[index]);
     Line line = MakeValueLine(old.section, name, value);
