@@ -225,7 +225,6 @@ bool HasLineBreakOrZero(std::string_view s) {
     return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-
 bool ParseLineData(std::string_view content, size_t dataAt, RegValue* value, bool* deletion,
                    bool* continues, size_t* commentAt) {
     *deletion = false;
