@@ -39,12 +39,14 @@ protected:
         SyncClock.Set(1);
         SntpServer.Set("127.0.0.1");
         SetSntpServerPort(peer.Port());
+        SetEarliestServerTime(fake::kUnix2025Jan01);
         clock.clock.tickMs = kSendTick;
         StartClockSync();
         ASSERT_TRUE(peer.ReceiveRequest(&request, kRequestWaitMs));
     }
     void TearDown() override {
         StopClockSync();
+        SetEarliestServerTime(-1);
         SyncClock.Set(0);
     }
 
@@ -138,6 +140,41 @@ TEST_F(LoopbackExchange, server_that_is_not_synchronised_ends_the_exchange_unset
         peer.Send(ReplyTo(request, {c.seconds, 0, c.stratum, c.leap}));
         EXPECT_EQ(PollAt(20), c.sets);
         EXPECT_EQ(Sets().size(), before + (c.sets ? 1 : 0));
+        EXPECT_FALSE(ClockSyncWaiting());
+    }
+}
+
+TEST_F(LoopbackExchange, nonsense_from_a_genuine_server_ends_the_exchange_unset) {
+    // The program's own build date is the floor here, as in the saver: a
+    // server in 2001 is refused, one at the real present is believed.
+    SetEarliestServerTime(-1);
+    // Noon UTC today: never before the build, never near midnight here.
+    const int64_t today = std::time(nullptr) / 86400 * 86400;
+    const uint32_t now = static_cast<uint32_t>(today + 43200 + 2208988800LL);
+    struct Case {
+        const char* what;
+        ReplyFields fields;
+        bool sets;
+    } cases[] = {
+        {"a time before the program was built", {fake::kNtp2001Jan01_000000}, false},
+        {"client mode", {now, 0, 2, 0, 4, 3}, false},
+        {"version 0", {now, 0, 2, 0, 0}, false},
+        {"root dispersion of 10 s", {now, 0, 2, 0, 4, 4, 0, 10 << 16}, false},
+        {"the present", {now}, true},
+    };
+    bool first = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!first) {
+            RearmClockSync();
+            clock.clock.tickMs = kSendTick;
+            StartClockSync();
+            ASSERT_TRUE(peer.ReceiveRequest(&request, kRequestWaitMs));
+        }
+        first = false;
+        peer.Send(ReplyTo(request, c.fields));
+        EXPECT_EQ(PollAt(20), c.sets);
+        EXPECT_EQ(Sets().size(), c.sets ? 1u : 0u);
         EXPECT_FALSE(ClockSyncWaiting());
     }
 }

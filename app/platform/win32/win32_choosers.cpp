@@ -12,6 +12,7 @@
 #include "platform/pagecontrols.h"
 #include "product.h"
 #include "settings.h"
+#include "textutil.h"
 
 namespace {
 constexpr int kCustomColourCount = 16;
