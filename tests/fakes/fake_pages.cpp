@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "settings.h"
+#include "textutil.h"
 
 namespace fake {
 
