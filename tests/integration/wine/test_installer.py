@@ -1,0 +1,326 @@
+"""ChronovaleSetup.exe and the portable archive in a prefix of their own:
+silent installs, the installed saver started as the display settings start
+it, the launcher run as its shortcut runs it, silent uninstalls, and what
+each leaves behind in the folders and the registry."""
+
+import argparse
+import os
+import shutil
+import struct
+import sys
+import unittest
+import zipfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "harness"))
+
+from wine import CHRONOVALE_KEY, WINE64, WinePrefix, dword_value  # noqa: E402
+from xserver import Processes, Xvfb, wait_until  # noqa: E402
+
+INSTALL_TIMEOUT = 120
+SAVER_TIMEOUT = 40
+WINDOW_TIMEOUT = 30
+
+SYSTEM = r"C:\windows\system32"
+DEFAULT_FOLDER = r"C:\Program Files\Quillmere\Chronovale"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Chronovale"
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+MENU_FOLDER = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Chronovale"
+INSTALLED_FILES = {"launcher.exe", "help.htm", "Uninstall.exe"}
+PORTABLE_FILES = {"Chronovale.scr", "CHRONOVALE.DLL", "launcher.exe", "help.htm", "Install.txt"}
+
+options = argparse.Namespace()
+
+
+def read_shortcut(path):
+    """A .lnk file's target path, working folder and arguments (the shell
+    link format: header, optional item list and link info, then counted
+    strings in a fixed order)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    flags = struct.unpack_from("<I", data, 0x14)[0]
+    pos = 0x4C
+    if flags & 0x01:  # item id list
+        pos += 2 + struct.unpack_from("<H", data, pos)[0]
+    target = None
+    if flags & 0x02:  # link info, with the local path of the target
+        size, header = struct.unpack_from("<II", data, pos)
+        local = struct.unpack_from("<I", data, pos + 16)[0]
+        if header >= 0x24:
+            wide = struct.unpack_from("<I", data, pos + 28)[0]
+            if wide:
+                end = data.index(b"\0\0", pos + wide)
+                end += (end - pos - wide) % 2
+                target = data[pos + wide:end].decode("utf-16-le")
+        if target is None and local:
+            target = data[pos + local:data.index(b"\0", pos + local)].decode("latin-1")
+        pos += size
+    strings = {}
+    for bit, name in ((0x04, "name"), (0x08, "relative"), (0x10, "folder"),
+                      (0x20, "arguments"), (0x40, "icon")):
+        if flags & bit:
+            count = struct.unpack_from("<H", data, pos)[0]
+            width = 2 if flags & 0x80 else 1
+            raw = data[pos + 2:pos + 2 + count * width]
+            strings[name] = raw.decode("utf-16-le" if width == 2 else "latin-1").rstrip("\0")
+            pos += 2 + count * width
+    return target, strings.get("folder"), strings.get("arguments", "")
+
+
+class InstallerTest(unittest.TestCase):
+    """One display and one prefix for every test; each test ends with the
+    product uninstalled."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.xvfb = Xvfb()
+        cls.xvfb.start()
+        try:
+            cls.wine = WinePrefix(cls.xvfb)
+            cls.wine.__enter__()
+        except BaseException:
+            cls.xvfb.stop()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        try:
+            cls.wine.close()
+        finally:
+            cls.xvfb.stop()
+
+    def setUp(self):
+        self.procs = Processes()
+        self.procs.__enter__()
+        self.addCleanup(self.procs.__exit__, None, None, None)
+
+    # Helpers ----------------------------------------------------------------
+
+    def path(self, windows_path):
+        return self.wine.unix_path(windows_path)
+
+    def run_windows(self, program, *arguments, cwd=None, timeout=INSTALL_TIMEOUT):
+        command = self.wine.saver_command(program, *arguments)
+        code, out, err = self.procs.run_program(command, self.wine.env(), timeout, cwd=cwd)
+        return code, out + err
+
+    def install(self, *arguments):
+        # Wine quotes an argument that holds blanks, which the installer would
+        # not read as its folder: the command line goes through cmd instead.
+        setup = os.path.join(self.wine.drive_c, "ChronovaleSetup.exe")
+        shutil.copyfile(options.setup, setup)
+        line = r"C:\ChronovaleSetup.exe /S " + " ".join(arguments)
+        code, output = self.run_windows("cmd", "/c", line)
+        self.assertEqual(code, 0, "installer: " + output)
+
+    def uninstall(self, folder=DEFAULT_FOLDER, *arguments):
+        """Runs the uninstaller silently and waits for the copy of itself
+        that does the work: it removes the folder last."""
+        uninstaller = self.path(folder + r"\Uninstall.exe")
+        code, output = self.run_windows(uninstaller, "/S", *arguments)
+        self.assertEqual(code, 0, "uninstaller: " + output)
+        done = wait_until(lambda: not os.path.exists(uninstaller)
+                          and not self.prefix_processes("~nsu"), INSTALL_TIMEOUT)
+        self.assertTrue(done, "the uninstaller did not finish")
+        # Files a running program held are deleted at the next restart.
+        self.assertEqual(self.wine.run_wine(["wineboot", "-r"])[0], 0)
+
+    def prefix_processes(self, text):
+        """Processes of this prefix whose command line holds text."""
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    line = f.read().decode("latin-1")
+                if text not in line:
+                    continue
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    environ = f.read().split(b"\0")
+            except OSError:
+                continue
+            if ("WINEPREFIX=" + self.wine.path).encode() in environ:
+                found.append(int(pid))
+        return found
+
+    def key_exists(self, key):
+        return self.wine.run_wine(["reg", "query", key])[0] == 0
+
+    def values(self, key):
+        return self.wine.reg_query(key)
+
+    def text(self, key, name):
+        value = self.values(key).get(name)
+        return value[1] if value else None
+
+    def start_installed_saver(self, *arguments, bcs=None):
+        """The saver as the display settings start it: SCRNSAVE.EXE's path."""
+        if bcs is not None:
+            self.wine.reg_add("BCS", "REG_DWORD", bcs)
+        saver = self.text(DESKTOP_KEY, "SCRNSAVE.EXE")
+        self.assertIsNotNone(saver, "no SCRNSAVE.EXE")
+        command = self.wine.saver_command(saver, *arguments)
+        return self.procs.start_program(command, self.wine.env())
+
+    def assert_same_file(self, installed, built):
+        with open(installed, "rb") as a, open(built, "rb") as b:
+            self.assertTrue(a.read() == b.read(), "%s differs from %s" % (installed, built))
+
+    def assert_installed(self, folder):
+        for name in ("Chronovale.scr", "CHRONOVALE.DLL"):
+            self.assert_same_file(self.path(SYSTEM + "\\" + name),
+                                  os.path.join(options.bin_dir, name))
+        self.assertEqual(set(os.listdir(self.path(folder))), INSTALLED_FILES)
+        self.assert_same_file(self.path(folder + r"\help.htm"), options.help_page)
+        self.assert_same_file(self.path(folder + r"\launcher.exe"), options.launcher)
+        self.assertEqual(self.text(CHRONOVALE_KEY, "AppDir"), folder)
+
+        entry = self.values(UNINSTALL_KEY)
+        self.assertEqual(entry["DisplayName"][1], "Chronovale")
+        self.assertEqual(entry["DisplayVersion"][1], "1.1")
+        self.assertEqual(entry["Publisher"][1], "Quillmere")
+        self.assertEqual(entry["DisplayIcon"][1], SYSTEM + r"\Chronovale.scr,0")
+        self.assertEqual(entry["UninstallString"][1], '"%s\\Uninstall.exe"' % folder)
+        self.assertEqual(entry["QuietUninstallString"][1], '"%s\\Uninstall.exe" /S' % folder)
+        files_kb = sum(os.path.getsize(p) for p in (
+            options.launcher, options.help_page, self.path(folder + r"\Uninstall.exe"),
+            os.path.join(options.bin_dir, "Chronovale.scr"),
+            os.path.join(options.bin_dir, "CHRONOVALE.DLL"))) // 1024
+        size = dword_value(entry["EstimatedSize"][1])
+        self.assertTrue(files_kb * 0.9 <= size <= files_kb * 1.2, (size, files_kb))
+
+        # Wine has no verb of its own for saver files: the installer's runs /c.
+        file_type = self.text(r"HKCR\.scr", "(Default)")
+        self.assertTrue(file_type)
+        self.assertEqual(self.text(r"HKCR\%s\shell\config\command" % file_type, "(Default)"),
+                         '"%1" /c')
+
+        for name, argument in (("Chronovale Settings", "-config"),
+                               ("Chronovale on the Web", "-homepage")):
+            target, start_in, arguments = read_shortcut(
+                self.path(MENU_FOLDER + "\\" + name + ".lnk"))
+            self.assertEqual(target.lower(), (folder + r"\launcher.exe").lower(), name)
+            self.assertEqual(arguments, argument, name)
+            self.assertEqual(start_in.lower(), SYSTEM.lower(), name)
+
+    def assert_uninstalled(self, folder):
+        for name in ("Chronovale.scr", "CHRONOVALE.DLL"):
+            self.assertFalse(os.path.exists(self.path(SYSTEM + "\\" + name)), name)
+        leftovers = [n for n in os.listdir(self.path(SYSTEM)) if n.lower().endswith(".tmp")]
+        self.assertEqual(leftovers, [])
+        self.assertFalse(os.path.exists(self.path(folder)), folder)
+        self.assertFalse(os.path.exists(self.path(r"C:\Program Files\Quillmere")))
+        self.assertFalse(os.path.exists(self.path(MENU_FOLDER)))
+        for key in (UNINSTALL_KEY, r"HKCR\.scr", r"HKCR\scrfile"):
+            self.assertFalse(self.key_exists(key), key)
+        self.assertNotIn("AppDir", self.values(CHRONOVALE_KEY))
+
+    # Tests ------------------------------------------------------------------
+
+    def test_a_silent_install_run_and_uninstall(self):
+        self.install()
+        self.assert_installed(DEFAULT_FOLDER)
+        self.assertEqual(self.text(DESKTOP_KEY, "SCRNSAVE.EXE"), SYSTEM + r"\Chronovale.scr")
+
+        # The saver finds its library in the system folder and closes itself.
+        proc = self.start_installed_saver("/s", bcs=2)
+        self.assertEqual(self.procs.wait(proc, SAVER_TIMEOUT)[0], 0)
+        self.assertEqual(dword_value(self.values(CHRONOVALE_KEY)["UCS"][1]), 1)
+
+        # The settings shortcut: the launcher in its start folder asks the
+        # shell for the saver's "config" verb, which opens the configuration.
+        target, start_in, arguments = read_shortcut(
+            self.path(MENU_FOLDER + r"\Chronovale Settings.lnk"))
+        launcher = self.procs.start_program(
+            self.wine.saver_command(self.path(target), arguments), self.wine.env(),
+            cwd=self.path(start_in))
+        windows = self.xvfb.find_windows("^Chronovale$", timeout=WINDOW_TIMEOUT)
+        self.assertTrue(windows, "the settings shortcut opened nothing")
+        self.assertEqual(self.procs.wait(launcher, SAVER_TIMEOUT)[0], 0)
+        self.xvfb.focus_and_key(windows[0], "Return")
+        self.assertTrue(wait_until(lambda: not self.xvfb.search_windows("^Chronovale$"),
+                                   WINDOW_TIMEOUT))
+
+        self.uninstall()
+        self.assert_uninstalled(DEFAULT_FOLDER)
+        self.assertNotIn("SCRNSAVE.EXE", self.values(DESKTOP_KEY))
+        self.assertEqual(dword_value(self.values(CHRONOVALE_KEY)["UCS"][1]), 1,
+                         "the settings were not kept")
+
+    def test_b_reinstall_over_running_saver_then_uninstall(self):
+        other = r"C:\Savers\Other Saver.scr"
+        self.wine.reg_add("SCRNSAVE.EXE", "REG_SZ", other, key=DESKTOP_KEY)
+        self.wine.reg_add("FaceName", "REG_SZ", "Courier New")
+        folder = r"C:\Program Files\Quill Tools\Chrono vale"
+        self.install("/NOSCREENSAVER", "/D=" + folder)
+        self.assertEqual(self.text(DESKTOP_KEY, "SCRNSAVE.EXE"), other)
+        self.assertEqual(self.text(CHRONOVALE_KEY, "AppDir"), folder)
+
+        # A saver running from the system folder while the same version is
+        # installed again: the files in use are replaced all the same.
+        saver = self.path(SYSTEM + r"\Chronovale.scr")
+        with open(saver, "ab") as f:
+            f.write(b"an older build")
+        self.wine.reg_add("BCS", "REG_DWORD", 0)
+        running = self.procs.start_program(self.wine.saver_command(saver, "/s"),
+                                           self.wine.env())
+        window = self.xvfb.find_windows("^Screen Saver$", timeout=WINDOW_TIMEOUT)
+        self.assertTrue(window, "the saver did not start")
+        self.install("/NOSCREENSAVER", "/D=" + folder)
+        self.assertIsNone(running.poll(), "installing ended the running saver")
+        self.assert_installed(folder)
+        self.xvfb.focus_and_key(window[0], "space")
+        self.assertEqual(self.procs.wait(running, SAVER_TIMEOUT)[0], 0)
+        self.assertEqual(self.text(CHRONOVALE_KEY, "FaceName"), "Courier New")
+
+        # A file the user deleted, and one the user added: neither stops the
+        # uninstaller, and the user's file stays with its folder.
+        os.remove(self.path(folder + r"\launcher.exe"))
+        notes = self.path(folder + r"\notes.txt")
+        with open(notes, "w") as f:
+            f.write("mine")
+        self.uninstall(folder)
+        self.assertTrue(os.path.isfile(notes), "the uninstaller removed a file of the user's")
+        shutil.rmtree(self.path(r"C:\Program Files\Quill Tools"))
+        self.assert_uninstalled(folder)
+        self.assertEqual(self.text(DESKTOP_KEY, "SCRNSAVE.EXE"), other)
+        self.assertEqual(self.text(CHRONOVALE_KEY, "FaceName"), "Courier New")
+
+        # Asked to, the uninstaller also removes the settings; a screensaver
+        # chosen by the installer is reset.
+        self.install()
+        self.assertEqual(self.text(DESKTOP_KEY, "SCRNSAVE.EXE"), SYSTEM + r"\Chronovale.scr")
+        self.uninstall(DEFAULT_FOLDER, "/REMOVESETTINGS")
+        self.assertFalse(self.key_exists(r"HKCU\Software\Quillmere"))
+        self.assertNotIn("SCRNSAVE.EXE", self.values(DESKTOP_KEY))
+
+    def test_c_portable_archive_runs_where_it_is_unpacked(self):
+        with zipfile.ZipFile(options.zip) as archive:
+            self.assertEqual(set(archive.namelist()), PORTABLE_FILES)
+            folder = r"C:\Portable Chronovale"
+            archive.extractall(self.path(folder))
+            text = archive.read("Install.txt").decode("latin-1")
+        self.assertIn("\r\n", text)
+        self.assertIn('"Install"', text)
+        for name in ("Chronovale.scr", "CHRONOVALE.DLL"):
+            self.assert_same_file(self.path(folder + "\\" + name),
+                                  os.path.join(options.bin_dir, name))
+        self.wine.reg_add("BCS", "REG_DWORD", 2)
+        before = dword_value(self.values(CHRONOVALE_KEY).get("UCS", ("", "0"))[1])
+        code, output = self.run_windows(self.path(folder + r"\Chronovale.scr"), "/s",
+                                        timeout=SAVER_TIMEOUT)
+        self.assertEqual(code, 0, output)
+        self.assertEqual(dword_value(self.values(CHRONOVALE_KEY)["UCS"][1]), before + 1)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for name in ("setup", "zip", "bin-dir", "launcher", "help-page"):
+        parser.add_argument("--" + name, required=True)
+    known, rest = parser.parse_known_args()
+    for name, value in vars(known).items():
+        setattr(options, name, os.path.abspath(value))
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
