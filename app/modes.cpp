@@ -2,6 +2,8 @@
 #include "modes.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -46,16 +48,6 @@ uint64_t ReadWindowId(const char* p) {
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Finds a whole blank-separated word; returns what follows it, or nullptr.
-const char* FindWord(const char* text, const char* word) {
-    size_t length = strlen(word);
-    for (const char* p = text; (p = strstr(p, word)) != nullptr; p += length) {
-        bool startsWord = p == text || IsBlank(p[-1]);
-        bool endsWord = p[length] == '\0' || IsBlank(p[length]);
-        if (startsWord && endsWord) return p + length;
-    }
-    return nullptr;
-}
 }  // namespace
 
 const char* SkipProgramPath(const char* commandLine) {
@@ -94,21 +86,102 @@ SaverCommand ParseSaverArguments(const char* arguments) {
     }
 }
 
-SaverCommand ParseX11Arguments(const char* arguments, const char* xscreensaverWindow) {
-    if (const char* rest = FindWord(arguments, "-window-id")) {
-        uint64_t id = ReadWindowId(SkipBlanks(rest));
-        return id ? SaverCommand{SaverMode::Hosted, id, true} : SaverCommand{SaverMode::None, 0, false};
+namespace {
+// The X11 words are accepted with one dash or two: the daemon writes two
+// ("--root", "--window-id 0x…"), older hosts and users one.
+const char* OptionName(const std::string& word) {
+    if (word.size() > 2 && word[0] == '-' && word[1] == '-') return word.c_str() + 1;
+    if (word.size() > 1 && word[0] == '-') return word.c_str();
+    return nullptr;
+}
+
+bool IsX11Word(const char* name) {
+    return strcmp(name, "-root") == 0 || strcmp(name, "-window-id") == 0 || strcmp(name, "-window") == 0;
+}
+
+// A whole word that is a window id, with nothing after it; 0 otherwise.
+uint64_t ReadWholeWindowId(const std::string& text) {
+    const char* p = SkipBlanks(text.c_str());
+    const char* end = p;
+    while (*end && !IsBlank(*end)) ++end;
+    if (*SkipBlanks(end) != '\0' || end == p) return 0;
+    bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
+    for (const char* q = hex ? p + 2 : p; q < end; ++q) {
+        bool digit = IsDigit(*q) || (hex && ((*q >= 'a' && *q <= 'f') || (*q >= 'A' && *q <= 'F')));
+        if (!digit) return 0;
     }
-    bool hostedByDaemon = xscreensaverWindow && *xscreensaverWindow;
-    if (FindWord(arguments, "-root")) {
+    return ReadWindowId(p);
+}
+
+std::vector<std::string> SplitWords(const char* text) {
+    std::vector<std::string> words;
+    for (const char* p = SkipBlanks(text); *p; p = SkipBlanks(p)) {
+        const char* start = p;
+        while (*p && !IsBlank(*p)) ++p;
+        words.emplace_back(start, p);
+    }
+    return words;
+}
+
+void Note(std::string* notes, const std::string& line) {
+    if (notes) *notes += line + "\n";
+}
+}  // namespace
+
+SaverCommand ParseX11Arguments(const char* arguments, const char* xscreensaverWindow, std::string* notes) {
+    std::vector<std::string> words = SplitWords(arguments);
+    bool root = false, windowed = false, idGiven = false;
+    std::string idText;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const char* name = OptionName(words[i]);
+        if (!name || !IsX11Word(name)) continue;
+        if (strcmp(name, "-root") == 0) root = true;
+        else if (strcmp(name, "-window") == 0) windowed = true;
+        else {
+            idGiven = true;
+            idText = i + 1 < words.size() ? words[i + 1] : std::string();
+        }
+    }
+
+    std::string variable = xscreensaverWindow ? xscreensaverWindow : "";
+    uint64_t variableId = ReadWholeWindowId(variable);
+    if (!root && !windowed && !idGiven) {
+        // The daemon may start a hack with only its variable set.
+        if (!variable.empty() && *SkipBlanks(arguments) == '\0' && variableId)
+            return {SaverMode::Hosted, variableId, true};
+        return ParseSaverArguments(arguments);
+    }
+
+    // Next to an X11 word, whatever else the daemon or its user added is left
+    // out: an option, with the word after it when that is its value.
+    for (size_t i = 0; i < words.size(); ++i) {
+        const char* name = OptionName(words[i]);
+        if (name && IsX11Word(name)) {
+            if (strcmp(name, "-window-id") == 0 && i + 1 < words.size()) ++i;
+            continue;
+        }
+        std::string ignored = words[i];
+        if (name && i + 1 < words.size() && !OptionName(words[i + 1])) ignored += " " + words[++i];
+        Note(notes, "ignoring \"" + ignored + "\"");
+    }
+
+    if (idGiven) {
+        uint64_t id = ReadWholeWindowId(idText);
+        if (id) {
+            if (root || windowed) Note(notes, std::string("drawing into window ") + idText + ", not " +
+                                                  (root ? "the root window" : "a window of its own"));
+            return {SaverMode::Hosted, id, true};
+        }
+        Note(notes, idText.empty() ? std::string("--window-id names no window")
+                                   : "--window-id \"" + idText + "\" is not a window id");
+        if (!root && !windowed) return {SaverMode::None, 0, false};
+    }
+    if (root) {
+        if (windowed) Note(notes, "ignoring --window next to --root");
         // The daemon names its own window; without it, draw on the root window (id 0).
-        if (hostedByDaemon) return {SaverMode::Hosted, ReadWindowId(xscreensaverWindow), true};
+        if (variableId) return {SaverMode::Hosted, variableId, true};
+        if (!variable.empty()) Note(notes, "ignoring XSCREENSAVER_WINDOW \"" + variable + "\": not a window id");
         return {SaverMode::Hosted, 0, false};
     }
-    if (FindWord(arguments, "-window")) return {SaverMode::Windowed, 0, false};
-    if (hostedByDaemon && *SkipBlanks(arguments) == '\0') {
-        uint64_t id = ReadWindowId(xscreensaverWindow);
-        if (id) return {SaverMode::Hosted, id, true};
-    }
-    return ParseSaverArguments(arguments);
+    return {SaverMode::Windowed, 0, false};
 }

@@ -1,10 +1,12 @@
 // Reading the saver's mode from its command line. The screensaver host's
 // letters (configure, /c:HWND, /s, /p HWND, /l, /a) are parsed as the host
 // contract gives them; on Linux the X11 screensaver conventions -root,
-// -window-id ID, -window and XSCREENSAVER_WINDOW are recognised first.
+// -window-id ID, -window (also with two dashes) and XSCREENSAVER_WINDOW are
+// recognised first.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 enum class SaverMode {
     Configure,       // configuration dialog; owner window when windowGiven
@@ -30,7 +32,11 @@ const char* SkipProgramPath(const char* commandLine);
 // The host contract's mode rule over the text after the program path.
 SaverCommand ParseSaverArguments(const char* arguments);
 
-// The Linux rule: the X11 conventions, then the host contract. The arguments
-// are the program's arguments joined by single blanks; xscreensaverWindow is
-// the XSCREENSAVER_WINDOW variable, or nullptr when unset.
-SaverCommand ParseX11Arguments(const char* arguments, const char* xscreensaverWindow);
+// The Linux rule: the X11 conventions (with one dash or two), then the host
+// contract. The arguments are the program's arguments joined by single
+// blanks; xscreensaverWindow is the XSCREENSAVER_WINDOW variable, or nullptr
+// when unset. What the rule leaves out (options the daemon's users add, a bad
+// window id, a second mode) is told in notes, one line each, never refused
+// unless no window is left to draw into.
+SaverCommand ParseX11Arguments(const char* arguments, const char* xscreensaverWindow,
+                               std::string* notes = nullptr);

@@ -21,7 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (arguments < commandLine.c_str() || arguments > commandLine.c_str() + commandLine.size()) abort();
 
     SaverCommand host = ParseSaverArguments(arguments);
-    SaverCommand x11 = ParseX11Arguments(commandLine.c_str(), cut == std::string::npos ? nullptr : variable.c_str());
+    std::string notes;
+    SaverCommand x11 = ParseX11Arguments(arguments, cut == std::string::npos ? nullptr : variable.c_str(), &notes);
+    // A window the daemon or the user named is never window 0.
+    if (x11.mode == SaverMode::Hosted && x11.windowGiven && x11.window == 0) abort();
+    if (!notes.empty() && notes.back() != '\n') abort();
     for (const SaverCommand& command : {host, x11}) {
         if (static_cast<int>(command.mode) < 0 || static_cast<int>(command.mode) > static_cast<int>(SaverMode::None))
             abort();

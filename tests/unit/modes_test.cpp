@@ -4,6 +4,9 @@
 
 #include "modes.h"
 
+#include <algorithm>
+#include <string>
+
 namespace {
 SaverCommand Parse(const char* args) { return ParseSaverArguments(args); }
 }  // namespace
@@ -84,4 +87,58 @@ TEST(Modes, daemon_window_variable_applies_without_other_arguments) {
     EXPECT_EQ(ParseX11Arguments("-s", "12345").mode, SaverMode::FullScreen);
     EXPECT_EQ(ParseX11Arguments("", "").mode, SaverMode::Configure);
     EXPECT_EQ(ParseX11Arguments("", "junk").mode, SaverMode::Configure);
+}
+
+TEST(Modes, daemon_double_dash_forms_match_the_single_dash_ones) {
+    for (const char* dashes : {"-", "--"}) {
+        std::string d = dashes;
+        SaverCommand root = ParseX11Arguments((d + "root").c_str(), nullptr);
+        EXPECT_EQ(root.mode, SaverMode::Hosted) << d;
+        EXPECT_EQ(root.window, 0u);
+        EXPECT_EQ(ParseX11Arguments((d + "root").c_str(), "0x400001").window, 0x400001u) << d;
+        SaverCommand id = ParseX11Arguments((d + "window-id 0x2a00007").c_str(), nullptr);
+        EXPECT_EQ(id.mode, SaverMode::Hosted) << d;
+        EXPECT_EQ(id.window, 0x2a00007u);
+        EXPECT_EQ(ParseX11Arguments((d + "window").c_str(), nullptr).mode, SaverMode::Windowed) << d;
+    }
+    // The host letters keep their rule, dashes and all.
+    EXPECT_EQ(ParseX11Arguments("--s", nullptr).mode, SaverMode::FullScreen);
+    EXPECT_EQ(ParseX11Arguments("--rooted", nullptr).mode, SaverMode::None);
+}
+
+TEST(Modes, what_the_daemon_adds_is_left_out_with_one_note_each) {
+    std::string notes;
+    SaverCommand c = ParseX11Arguments("--root --fps --delay 20000 stray", "0x400001", &notes);
+    EXPECT_EQ(c.mode, SaverMode::Hosted);
+    EXPECT_EQ(c.window, 0x400001u);
+    EXPECT_EQ(notes, "ignoring \"--fps\"\nignoring \"--delay 20000\"\nignoring \"stray\"\n");
+
+    // The preview pane passes both: its window wins over the root.
+    notes.clear();
+    c = ParseX11Arguments("--root --window-id 0x600003", "0x600003", &notes);
+    EXPECT_EQ(c.mode, SaverMode::Hosted);
+    EXPECT_EQ(c.window, 0x600003u);
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), '\n'), 1) << notes;
+
+    // Garbage in the variable falls back to the root window.
+    notes.clear();
+    c = ParseX11Arguments("--root", "0x12junk", &notes);
+    EXPECT_EQ(c.mode, SaverMode::Hosted);
+    EXPECT_EQ(c.window, 0u);
+    EXPECT_NE(notes.find("XSCREENSAVER_WINDOW"), std::string::npos);
+
+    // A bad window id is noted; with --root beside it the root is used, alone
+    // there is no window to draw into.
+    for (const char* bad : {"0", "0x", "zz", "0x12g", "99999999999999999999999", ""}) {
+        notes.clear();
+        std::string alone = std::string("--window-id ") + bad;
+        EXPECT_EQ(ParseX11Arguments(alone.c_str(), nullptr, &notes).mode, SaverMode::None) << bad;
+        EXPECT_NE(notes.find("window"), std::string::npos) << bad;
+        SaverCommand withRoot = ParseX11Arguments(("--root " + alone).c_str(), nullptr);
+        EXPECT_EQ(withRoot.mode, SaverMode::Hosted) << bad;
+        EXPECT_EQ(withRoot.window, 0u) << bad;
+    }
+    notes.clear();
+    ParseX11Arguments("-window-id 4711", nullptr, &notes);
+    EXPECT_EQ(notes, "");
 }

@@ -18,6 +18,7 @@
 
 #include "platform/messagebox.h"
 #include "platform/saverhost.h"
+#include "product.h"
 #include "saverwindow.h"
 
 namespace {
@@ -133,6 +134,13 @@ void ReportNoDisplay() {
     ShowMessageBox("Chronovale can not open the X display named by the DISPLAY variable.",
                    nullptr, MessageIcon::Error, false);
 }
+// A window id that names no window on this display ends the start with the
+// refusal code, and says so once on standard error.
+int NoSuchWindow(uint64_t id) {
+    fprintf(stderr, "%s: 0x%llx is not a window on this display\n", kProduct.productName,
+            static_cast<unsigned long long>(id));
+    return kExitNoWindow;
+}
 
 // The saver window of each mode; returns 0 and sets x11Saver.saverWindow, or
 // an exit code for a start that ends here.
@@ -158,7 +166,7 @@ int CreateSaverWindow(const SaverCommand& command, bool* alreadyRunning) {
         break;
     }
     case SaverMode::Preview:
-        if (!IsExistingWindow(display, command.window, &host)) return kExitNoWindow;
+        if (!IsExistingWindow(display, command.window, &host)) return NoSuchWindow(command.window);
         x11Saver.hostWindow = static_cast<Window>(command.window);
         window = CreateChildWindow(display, x11Saver.hostWindow, 0, 0, host.width, host.height,
                                    kEmbeddedEvents, false);
@@ -172,7 +180,7 @@ int CreateSaverWindow(const SaverCommand& command, bool* alreadyRunning) {
             XGetWindowAttributes(display, root, &host);
             x11Saver.hostWindow = root;
         } else {
-            if (!IsExistingWindow(display, command.window, &host)) return kExitNoWindow;
+            if (!IsExistingWindow(display, command.window, &host)) return NoSuchWindow(command.window);
             x11Saver.hostWindow = static_cast<Window>(command.window);
         }
         // On the root the saver stays below every other window, as a desktop

@@ -23,10 +23,14 @@ class RefusedStarts(SaverTestCase):
         too_wide = host + (1 << 32)
         for args in (["/x"], ["-q", "5"], ["/a"], ["/a", "123"], ["-p", "12345678"],
                      ["-p"], ["/l", "99999999"], ["-p", str(too_wide)],
-                     ["-window-id", "0x1fffff0"], ["-window-id", "0"]):
+                     ["-window-id", "0x1fffff0"], ["-window-id", "0"],
+                     ["--window-id", "0x1fffff0", "--fps"], ["--window-id", "zz"]):
             with self.subTest(args=args):
                 code, out, err = self.run_saver(*args)
                 self.assertEqual(code, EXIT_REFUSED, err)
+                if "window-id" in args[0]:
+                    # The daemon's log says why, one line for each thing left out.
+                    self.assertRegex(err, r"(^|\n)Chronovale: [^\n]*window[^\n]*\n$")
         self.assertEqual(self.children(host), [])
 
 
@@ -94,6 +98,15 @@ class Hosted(SaverTestCase):
         self.view_in(self.hosted_child(host))
         self.stop(proc)
         self.assertEqual(self.wait_exit(proc)[0], 0)
+
+        # As the daemon starts it: two dashes, and options of its users beside.
+        proc = self.start_saver("--root", "--fps", "--delay", "20000",
+                                XSCREENSAVER_WINDOW="0x%x" % host)
+        self.view_in(self.hosted_child(host))
+        self.stop(proc)
+        code, out, err = self.wait_exit(proc)
+        self.assertEqual(code, 0, err)
+        self.assertIn('Chronovale: ignoring "--fps"\nChronovale: ignoring "--delay 20000"\n', err)
 
     def test_root_draws_under_other_windows(self):
         other_proc, other = self.start_host_window(100, 100, "Other")
