@@ -293,6 +293,28 @@ class InstallerTest(unittest.TestCase):
         self.assertFalse(self.key_exists(r"HKCU\Software\Quillmere"))
         self.assertNotIn("SCRNSAVE.EXE", self.values(DESKTOP_KEY))
 
+    def test_d_screensaver_page_declined_by_keyboard(self):
+        other = r"C:\Savers\Other.scr"
+        self.wine.reg_add("SCRNSAVE.EXE", "REG_SZ", other, key=DESKTOP_KEY)
+        setup = os.path.join(self.wine.drive_c, "ChronovaleSetup.exe")
+        shutil.copyfile(options.setup, setup)
+        proc = self.procs.start_program(self.wine.saver_command(setup), self.wine.env())
+        window = self.xvfb.find_windows("^Chronovale 1.1 Setup$", timeout=WINDOW_TIMEOUT)
+        self.assertTrue(window, "no installer window")
+        # Welcome, folder, then the screensaver page: its box starts ticked
+        # and Alt+U clears it; the pages that follow end with Return.
+        for key in ("Return", "Return", "alt+u", "Return"):
+            self.xvfb.focus_and_key(window[0], key)
+        finished = wait_until(lambda: proc.poll() is not None or
+                              self.xvfb.focus_and_key(window[0], "Return"),
+                              INSTALL_TIMEOUT, interval=1.0)
+        self.assertTrue(finished, "the installer did not finish")
+        self.assertEqual(proc.poll(), 0)
+        self.assertEqual(self.text(CHRONOVALE_KEY, "AppDir"), DEFAULT_FOLDER)
+        self.assertEqual(self.text(DESKTOP_KEY, "SCRNSAVE.EXE"), other)
+        self.uninstall()
+        self.assertEqual(self.text(DESKTOP_KEY, "SCRNSAVE.EXE"), other)
+
     def test_c_portable_archive_runs_where_it_is_unpacked(self):
         with zipfile.ZipFile(options.zip) as archive:
             self.assertEqual(set(archive.namelist()), PORTABLE_FILES)
