@@ -336,7 +336,7 @@ class InstallerTest(unittest.TestCase):
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("setup", "zip", "bin-dir", "launcher", "help-page"):
+    for name in ("setup", "zip", "bin-dir", "launcher", "help-page", "tools-dir"):
         parser.add_argument("--" + name, required=True)
     known, rest = parser.parse_known_args()
     for name, value in vars(known).items():
