@@ -13,7 +13,6 @@
 #include "clocksync.h"
 #include "flyingtime.h"
 #include "fontcatalogue.h"
-#include "glview.h"
 #include "platform/opengl.h"
 #include "render.h"
 #include "scene.h"
@@ -21,7 +20,7 @@
 #include "settings_catalogue.h"
 #include "text.h"
 
-SceneState sceneState;
+SceneRecord scene;
 ClockSyncCalls clockSyncCalls = RealClockSyncCalls();
 
 namespace {
@@ -47,8 +46,8 @@ void SceneStartup() {
     LowDetail.Lock();
 }
 
-void SetUpScene() {
-    SceneState& s = sceneState;
+void SetUpScene(const FrameInfo& frame) {
+    SceneState& s = scene.state;
     memset(s.faceName, 0, sizeof s.faceName);
     if (FontEnum.Get() == kNamedFace) {
         CopyText(s.faceName, sizeof s.faceName, FaceName.Get());
@@ -57,9 +56,9 @@ void SetUpScene() {
     }
     CreateOutlineFont(s.faceName, Wireframe.Get() == 1);
 
-    camera.eye = kEyeAtSetUp;
-    camera.centre = kCentreAtSetUp;
-    camera.up = kUpAtSetUp;
+    scene.camera.eye = kEyeAtSetUp;
+    scene.camera.centre = kCentreAtSetUp;
+    scene.camera.up = kUpAtSetUp;
 
     // No light or material parameter is set: OpenGL's defaults give a white
     // light along the view and let the current colour be the material.
@@ -67,7 +66,7 @@ void SetUpScene() {
     glEnable(GL_LIGHT0);
     glEnable(GL_COLOR_MATERIAL);
 
-    SetUpTrailBuffer();
+    SetUpTrailBuffer(frame.view);
 
     // One exchange per run: a second size event must not set the clock again.
     if (SyncClock.Get() == 1 && !s.clockSyncStarted) {
@@ -76,8 +75,8 @@ void SetUpScene() {
     }
 }
 
-void UpdateScene() {
-    SceneState& s = sceneState;
+void UpdateScene(const FrameInfo& frame) {
+    SceneState& s = scene.state;
     if (SyncClock.Get() == 1) {
         s.clockCorrectedThisFrame = clockSyncCalls.poll();
         if (s.clockCorrectedThisFrame) {
@@ -86,14 +85,14 @@ void UpdateScene() {
             s.clockCorrectedNotice = true;
         }
     }
-    if (MovingViewpoint.Get() == 1) UpdateMovingViewpoint(frameClock.frameDelta);
-    CheckTimeAndSpawn();
+    if (MovingViewpoint.Get() == 1) UpdateMovingViewpoint(frame.frameDelta);
+    CheckTimeAndSpawn(frame);
 }
 
 void ShutDownScene() {
-    if (SyncClock.Get() == 1 && sceneState.clockSyncStarted) {
+    if (SyncClock.Get() == 1 && scene.state.clockSyncStarted) {
         clockSyncCalls.stop();
-        sceneState.clockSyncStarted = false;
+        scene.state.clockSyncStarted = false;
     }
     ReleaseTrailBuffer();
 }
@@ -109,8 +108,8 @@ void GetTimeText(char* buffer, size_t size) {
     if (newline) *newline = '\0';
 }
 
-void CheckTimeAndSpawn() {
-    SceneState& s = sceneState;
+void CheckTimeAndSpawn(const FrameInfo& frame) {
+    SceneState& s = scene.state;
     char timeText[kTimeTextSize];
     GetTimeText(timeText, sizeof timeText);
     if (strlen(timeText) < kTimeTextCut) return;  // no usable local time this frame
@@ -144,15 +143,15 @@ void CheckTimeAndSpawn() {
     }
     uint32_t wait = static_cast<uint32_t>(s.lead + kGrowWaitExtraSeconds) * kMillisecondsPerSecond;
     // Unsigned arithmetic keeps the wait right across the tick's wrap.
-    if (now - s.lastGrowTime > wait && frameClock.averageFps > kGrowFrameRate &&
-        frameClock.fps5 > kGrowFrameRate) {
+    if (now - s.lastGrowTime > wait && frame.averageFps > kGrowFrameRate &&
+        frame.fps5 > kGrowFrameRate) {
         s.growPending = true;
         s.lastGrowTime = now;
     }
 }
 
 void SpawnFlyingTime(int32_t hour, int32_t minute, int32_t second) {
-    SceneState& s = sceneState;
+    SceneState& s = scene.state;
     AddSecondsToTime(hour, minute, second, s.lead);
     // The list owns the object from its construction on.
     CFlyingTime* object = new CFlyingTime(hour, minute, second, s.lead);
@@ -177,10 +176,5 @@ void AddSecondsToTime(int32_t& hour, int32_t& minute, int32_t& second, int32_t n
 
 void ResetSceneState() {
     DestroySceneObjects();
-    sceneState = SceneState();
-    camera = CCamera();
-    movingViewpoint = MovingViewpointState();
-    flyingTimeColours = FlyingTimeColours();
-    outlineFont = OutlineFont();
-    trailBuffer = TrailBuffer();
+    scene = SceneRecord();
 }

@@ -3,8 +3,10 @@
 // the drawing of one frame.
 #pragma once
 
-void SceneStartup();   // last step of start-up, also in configuration mode
-void SetUpScene();     // on the OpenGL window's size event
-void UpdateScene();    // once per frame, after the scene objects moved
-void ShutDownScene();  // at teardown, after the objects and fonts are gone
-void RenderScene();    // draws one frame
+#include "frameinfo.h"
+
+void SceneStartup();                       // last step of start-up, also in configuration mode
+void SetUpScene(const FrameInfo& frame);   // on the OpenGL window's size event
+void UpdateScene(const FrameInfo& frame);  // once per frame, after the scene objects moved
+void ShutDownScene();                      // at teardown, after the objects and fonts are gone
+void RenderScene(const FrameInfo& frame);  // draws one frame

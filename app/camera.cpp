@@ -3,12 +3,9 @@
 // vertical start and step), so a seeded run drifts the same way every time.
 #include "camera.h"
 
-#include "glview.h"
 #include "platform/opengl.h"
+#include "scene.h"
 #include "settings_catalogue.h"
-
-CCamera camera;
-MovingViewpointState movingViewpoint;
 
 namespace {
 struct WandererStart {
@@ -31,8 +28,8 @@ PerspectiveArguments CameraPerspective(const CCamera& cam, int viewWidth, int vi
     return {cam.fieldOfView / aspect, aspect, cam.nearClip, cam.farClip};
 }
 
-void ApplyCamera(CCamera& cam) {
-    PerspectiveArguments p = CameraPerspective(cam, GetViewWidth(), GetViewHeight());
+void ApplyCamera(CCamera& cam, const FrameInfo& frame) {
+    PerspectiveArguments p = CameraPerspective(cam, frame.view.width, frame.view.height);
     cam.aspect = p.aspect;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -45,7 +42,7 @@ void ApplyCamera(CCamera& cam) {
 }
 
 void UpdateMovingViewpoint(double dt) {
-    MovingViewpointState& v = movingViewpoint;
+    MovingViewpointState& v = scene.movingViewpoint;
     if (!v.horizontalConstructed) {
         Start(v.horizontal, kHorizontalDrift);
         v.horizontalConstructed = true;
@@ -58,5 +55,5 @@ void UpdateMovingViewpoint(double dt) {
     // The range is chosen once, at the first frame.
     if (!v.vertical.active) Start(v.vertical, FrameBlending.IsOn() ? kVerticalDriftBlending : kVerticalDrift);
     v.vertical.Step(dt);
-    camera.eye.Assign(v.horizontal.value, v.vertical.value, 0.0);
+    scene.camera.eye.Assign(v.horizontal.value, v.vertical.value, 0.0);
 }

@@ -1,8 +1,10 @@
-// The program-wide camera: its projection and view applied once per frame,
-// and the moving viewpoint that lets the eye drift at random sideways and up
-// and down. Scene set-up (app.cpp) places it; the frame drawing applies it.
+// The camera: its projection and view applied once per frame, and the moving
+// viewpoint that lets the eye drift at random sideways and up and down. Both
+// live in the scene record (scene.h); scene set-up (app.cpp) places the
+// camera, the frame drawing applies it.
 #pragma once
 
+#include "frameinfo.h"
 #include "vector3.h"
 #include "wanderer.h"
 
@@ -16,7 +18,6 @@ public:
     CVector3 up{0.0, 1.0, 0.0};
     double aspect = 4.0 / 3.0;  // of the view last applied that had an area
 };
-extern CCamera camera;
 
 struct PerspectiveArguments {
     double fovy;
@@ -30,9 +31,9 @@ struct PerspectiveArguments {
 // divides by zero.
 PerspectiveArguments CameraPerspective(const CCamera& camera, int viewWidth, int viewHeight);
 
-// Projection and modelview for the 3D pass of the current view; enables depth
+// Projection and modelview for the 3D pass of the frame's view; enables depth
 // testing and remembers the aspect ratio it used.
-void ApplyCamera(CCamera& camera);
+void ApplyCamera(CCamera& camera, const FrameInfo& frame);
 
 // The drifting eye; started at its first call.
 struct MovingViewpointState {
@@ -41,7 +42,7 @@ struct MovingViewpointState {
     bool horizontalConstructed = false;
     bool verticalConstructed = false;
 };
-extern MovingViewpointState movingViewpoint;
 
-// Steps the two wanderers by dt and puts the eye at (horizontal, vertical, 0).
+// Steps the scene's two wanderers by dt and puts its camera's eye at
+// (horizontal, vertical, 0).
 void UpdateMovingViewpoint(double dt);

@@ -7,13 +7,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "glview.h"
+#include "scene.h"
 #include "settings.h"
 #include "settings_catalogue.h"
 #include "text.h"
 
 CSceneObject* sceneObjectList = nullptr;
-FlyingTimeColours flyingTimeColours;
 FlightCrossingObserver flightCrossingObserver = nullptr;
 
 namespace {
@@ -39,7 +38,7 @@ void StartAtFirstUse(CWanderer& wanderer, const WandererStart& start) {
 }
 
 CVector3 ProgressionColour() {
-    FlyingTimeColours& c = flyingTimeColours;
+    FlyingTimeColours& c = scene.flyingTimeColours;
     StartAtFirstUse(c.red, kRedProgression);
     StartAtFirstUse(c.green, kGreenProgression);
     StartAtFirstUse(c.blue, kBlueProgression);
@@ -54,7 +53,7 @@ CVector3 ProgressionColour() {
 }
 
 CVector3 SchemeColour(int32_t scheme) {
-    FlyingTimeColours& c = flyingTimeColours;
+    FlyingTimeColours& c = scene.flyingTimeColours;
     switch (scheme) {
     case kRandomFixed:
         if (c.fixedRandom.Sum() == 0) c.fixedRandom.RandomizeMinLuminance(kMinTextLuminance);
@@ -98,8 +97,7 @@ CSceneObject::CSceneObject() {
     sceneObjectList = this;
 }
 
-void CSceneObject::Update() {
-    double dt = frameClock.frameDelta;
+void CSceneObject::Update(double dt) {
     position.x += dt * velocity.x;
     position.y += dt * velocity.y;
     position.z += dt * velocity.z;
@@ -123,9 +121,9 @@ CFlyingTime::CFlyingTime(int32_t hour, int32_t minute, int32_t second, int32_t l
     brightness = 0.0;  // black until its first update
 }
 
-void CFlyingTime::Update() {
+void CFlyingTime::Update(double dt) {
     double previousZ = position.z;
-    CSceneObject::Update();
+    CSceneObject::Update(dt);
     if (previousZ < 0.0 && position.z >= 0.0 && flightCrossingObserver) {
         flightCrossingObserver(*this);
     }
@@ -137,13 +135,13 @@ void CFlyingTime::Update() {
     brightness = dim * dim;
 }
 
-void UpdateSceneObjects() {
+void UpdateSceneObjects(double dt) {
     CSceneObject* lastKept = nullptr;
     CSceneObject* object = sceneObjectList;
     while (object) {
         // The next pointer is taken first: the object may be deleted below.
         CSceneObject* following = object->next;
-        object->Update();
+        object->Update(dt);
         if (object->IsFinished()) {
             if (lastKept) {
                 lastKept->next = following;

@@ -32,8 +32,8 @@ public:
 
     virtual void Draw() {}
     virtual void DrawOverlay() {}
-    // position += frameDelta * velocity.
-    virtual void Update();
+    // position += dt * velocity, dt the frame's time in seconds.
+    virtual void Update(double dt);
     virtual bool IsFinished() { return finished; }
 
     void SetTag(const char* text);
@@ -62,14 +62,15 @@ public:
     // seconds, which is also its flight time to the viewer's plane.
     CFlyingTime(int32_t hour, int32_t minute, int32_t second, int32_t lead);
     // Moves; brightens as it comes closer; finished at z >= kRemovalZ.
-    void Update() override;
+    void Update(double dt) override;
 };
 
 // The first object of the list, the newest; null when the list is empty.
 extern CSceneObject* sceneObjectList;
 
-// Updates every object, then unlinks and deletes the finished ones.
-void UpdateSceneObjects();
+// Updates every object by the frame's time dt, then unlinks and deletes the
+// finished ones.
+void UpdateSceneObjects(double dt);
 void DrawSceneObjects();   // the 3D pass, head first
 void DrawSceneOverlays();  // the overlay pass, head first
 // Marks every object whose tag equals tag exactly; the next update removes them.
@@ -77,7 +78,8 @@ void FinishObjectsByTag(const char* tag);
 void DestroySceneObjects();
 
 // The colour state shared by every flying time of a run: the progression
-// wanderers and the two colours chosen at their first use.
+// wanderers and the two colours chosen at their first use. Part of the scene
+// record (scene.h).
 struct FlyingTimeColours {
     CWanderer red;
     CWanderer green;
@@ -85,7 +87,6 @@ struct FlyingTimeColours {
     CVector3 fixedRandom;
     CVector3 chosen;
 };
-extern FlyingTimeColours flyingTimeColours;
 
 // Formats a time of day by TimeFormatEnum (0 12-hour, 1 12-hour with AM/PM,
 // 2 24-hour; other values as 1, the default) into buffer.

@@ -17,9 +17,7 @@
 
 DisplayState displayState;
 FrameClock frameClock;
-double bannerFade = 0.0;
-double bannerFadeRate = 0.075;
-bool autoCloseArmed = true;
+FrameStepState frameStep;
 PowerSavingState powerSavingState;
 
 namespace {
@@ -28,12 +26,6 @@ constexpr double kMouseGraceSeconds = 1.0;
 constexpr int kOverlayFontPicture = 142;
 constexpr int kOverlayFontAdvance = 8;
 }  // namespace
-
-int GetViewWidth() { return displayState.viewWidth; }
-int GetViewHeight() { return displayState.viewHeight; }
-double GetViewAspect() {
-    return static_cast<double>(displayState.viewWidth) / displayState.viewHeight;
-}
 
 void InitFrameClock() {
     Clock& clock = ActiveClock();
@@ -44,8 +36,6 @@ void InitFrameClock() {
     frameClock.prevCount = now;
     frameClock.secondMarkCount = now;
     frameClock.fiveSecondMarkCount = now;
-    frameClock.startCalendarTime = clock.CalendarTime();
-    frameClock.startTickMs = clock.TickMs();
 }
 
 void TickFrameClock() {
@@ -75,25 +65,44 @@ void TickFrameClock() {
     }
 }
 
-void RunFrameStep() {
-    bannerFade += frameClock.frameDelta * bannerFadeRate;
-    if (bannerFade >= 1.0) bannerFadeRate = kBannerFadeOutRate;
-    if (bannerFade > 1.0) bannerFade = 1.0;
-    if (bannerFade < 0.0) bannerFade = 0.0;
+FrameInfo CurrentFrameInfo() {
+    FrameInfo frame;
+    frame.frameDelta = frameClock.frameDelta;
+    frame.elapsed = frameClock.elapsed;
+    frame.averageFps = frameClock.averageFps;
+    frame.fps = frameClock.fps;
+    frame.fps5 = frameClock.fps5;
+    frame.frameCount = frameClock.frameCount;
+    frame.view = {displayState.viewWidth, displayState.viewHeight};
+    frame.colorDepth = displayState.colorDepth;
+    frame.hardwareAccelerated = displayState.hardwareAccelerated;
+    frame.previewMode = saverState.previewMode;
+    frame.bannerFade = frameStep.bannerFade;
+    return frame;
+}
 
-    UpdateSceneObjects();
+void RunFrameStep() {
+    FrameStepState& f = frameStep;
+    f.bannerFade += frameClock.frameDelta * f.bannerFadeRate;
+    if (f.bannerFade >= 1.0) f.bannerFadeRate = kBannerFadeOutRate;
+    if (f.bannerFade > 1.0) f.bannerFade = 1.0;
+    if (f.bannerFade < 0.0) f.bannerFade = 0.0;
+
+    UpdateSceneObjects(frameClock.frameDelta);
 
     int closeAfter = BCS.Get();
-    if (autoCloseArmed && closeAfter > 0 && closeAfter <= frameClock.elapsed) {
-        autoCloseArmed = false;
+    if (f.autoCloseArmed && closeAfter > 0 && closeAfter <= frameClock.elapsed) {
+        f.autoCloseArmed = false;
         PostCloseToSaverWindow();
     }
 
-    UpdateScene();
+    UpdateScene(CurrentFrameInfo());
 }
 
-void GlViewOnCreate() {
+void GlViewOnCreate(bool hardwareAccelerated) {
+    displayState.hardwareAccelerated = hardwareAccelerated;
     InitFrameClock();
+    StartOverlayClock();
     if (!PermitMonitorPowerSaving.IsOn()) {
         powerSavingState.powerOffWasActive = MonitorPowerOffActive();
         if (powerSavingState.powerOffWasActive) SetMonitorPowerOffActive(false);
@@ -110,7 +119,7 @@ void InitGlState() {
     glEnable(GL_CULL_FACE);
     BuildOverlayFont(resourceLibrary, kOverlayFontPicture, kOverlayFontAdvance);
     if (!VsyncEnabled.IsOn()) SwitchOffSwapWait();
-    SetUpScene();
+    SetUpScene(CurrentFrameInfo());
 }
 
 void GlViewOnSize(int width, int height) {
@@ -123,7 +132,7 @@ void GlViewOnSize(int width, int height) {
 void GlViewOnPaint() {
     TickFrameClock();
     RunFrameStep();
-    RenderScene();
+    RenderScene(CurrentFrameInfo());
 }
 
 bool GlViewIgnoresMouseMove() { return frameClock.elapsed < kMouseGraceSeconds; }
@@ -146,8 +155,6 @@ void GlViewOnDestroy() {
 void ResetGlViewState() {
     displayState = DisplayState();
     frameClock = FrameClock();
-    bannerFade = 0.0;
-    bannerFadeRate = 0.075;
-    autoCloseArmed = true;
+    frameStep = FrameStepState();
     powerSavingState = PowerSavingState();
 }

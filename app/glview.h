@@ -1,11 +1,14 @@
-// The OpenGL window's portable behaviour: the display state other units
-// read, the frame clock, the per-frame step with the banner fade and the
-// automatic close, the OpenGL state set-up on resize and the teardown order.
-// The backends (wgl_view.cpp, glx_view.cpp) own the window, the pixel format
-// and the context, and call these handlers from their events.
+// The OpenGL window's portable behaviour: the display state, the frame
+// clock, the per-frame step with the banner fade and the automatic close,
+// the OpenGL state set-up on resize and the teardown order. The scene sees
+// none of it but the FrameInfo built here. The backends (wgl_view.cpp,
+// glx_view.cpp) own the window, the pixel format and the context, and call
+// these handlers from their events.
 #pragma once
 
 #include <cstdint>
+
+#include "frameinfo.h"
 
 struct DisplayState {
     int viewWidth = 0;
@@ -14,10 +17,6 @@ struct DisplayState {
     bool hardwareAccelerated = true;
 };
 extern DisplayState displayState;
-
-int GetViewWidth();
-int GetViewHeight();
-double GetViewAspect();
 
 struct FrameClock {
     int64_t frequency = 0;
@@ -33,18 +32,24 @@ struct FrameClock {
     double averageFps = 0;
     double fps = 0;
     double fps5 = 0;
-    int64_t startCalendarTime = 0;
-    uint32_t startTickMs = 0;
 };
 extern FrameClock frameClock;
 
 void InitFrameClock();
 void TickFrameClock();
 
-// Opacity of the title banner, 0..1, and how fast it changes per second.
-extern double bannerFade;
-extern double bannerFadeRate;
-extern bool autoCloseArmed;
+inline constexpr double kBannerFadeInRate = 0.075;  // per second
+
+// The frame step's own state between frames.
+struct FrameStepState {
+    double bannerFade = 0.0;  // opacity of the title banner, 0..1
+    double bannerFadeRate = kBannerFadeInRate;  // change per second
+    bool autoCloseArmed = true;
+};
+extern FrameStepState frameStep;
+
+// The facts of the current frame as the scene is given them.
+FrameInfo CurrentFrameInfo();
 
 void RunFrameStep();
 
@@ -54,9 +59,10 @@ struct PowerSavingState {
 };
 extern PowerSavingState powerSavingState;
 
-// After the backend made its rendering context current on creation: starts
-// the frame clock and suspends monitor power saving.
-void GlViewOnCreate();
+// After the backend made its rendering context current on creation: records
+// whether the context is hardware-accelerated, starts the frame clock and the
+// overlay clock, and suspends monitor power saving.
+void GlViewOnCreate(bool hardwareAccelerated);
 
 // The size event: display state, viewport, OpenGL state and the scene.
 void GlViewOnSize(int width, int height);

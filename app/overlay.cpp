@@ -1,8 +1,6 @@
 // The overlay font (256 display lists over one glyph texture), the overlay
 // text primitive and the overlay pass. The glyph picture is decoded by the
-// picture unit; the frame clock, banner fade and display state are
-// glview.cpp's, read here only (the overlay clock re-anchors the clock's
-// calendar anchor when it must).
+// picture unit; the frame's rate, time, view and banner come in a FrameInfo.
 #include "overlay.h"
 
 #include <cstdio>
@@ -10,16 +8,13 @@
 
 #include "clock.h"
 #include "flyingtime.h"
-#include "glview.h"
 #include "mathutil.h"
 #include "picture.h"
 #include "platform/opengl.h"
 #include "product.h"
-#include "saverwindow.h"
+#include "scene.h"
 #include "settings.h"
 #include "settings_catalogue.h"
-
-OverlayFont overlayFont;
 
 namespace {
 
@@ -54,7 +49,7 @@ void CompileGlyphList(int code) {
     float cx = static_cast<float>(code % kGlyphGridSize) * kGlyphCellTexture;
     float top = 1.0f - static_cast<float>(code / kGlyphGridSize) * kGlyphCellTexture;
     float bottom = top - kGlyphCellTexture;
-    glNewList(overlayFont.listBase + static_cast<GLuint>(code), GL_COMPILE);
+    glNewList(scene.overlayFont.listBase + static_cast<GLuint>(code), GL_COMPILE);
     glBegin(GL_QUADS);
     glTexCoord2f(cx, bottom);
     glVertex2i(0, 0);
@@ -65,7 +60,7 @@ void CompileGlyphList(int code) {
     glTexCoord2f(cx, top);
     glVertex2i(0, kOverlayGlyphPixels);
     glEnd();
-    glTranslated(overlayFont.advance, 0.0, 0.0);
+    glTranslated(scene.overlayFont.advance, 0.0, 0.0);
     glEndList();
 }
 
@@ -87,24 +82,24 @@ void AddText(OverlayLines* lines, double x, double y, bool centred, const Overla
     if (line) CopyText(line->text, sizeof line->text, text);
 }
 
-void ComposePreviewTitle(OverlayLines* lines) {
+void ComposePreviewTitle(const FrameInfo& frame, OverlayLines* lines) {
     char title[kPreviewTitleSize];
     CopyText(title, sizeof title, kProduct.productName);
     char words[kMaxTitleWords][kTitleWordSize];
     int count = SplitPreviewTitle(title, words);
     for (int i = 0; i < count; ++i) {
-        AddText(lines, 0.0, PreviewTitleLineY(i, count), true, kOverlayWhite, words[i]);
+        AddText(lines, 0.0, PreviewTitleLineY(frame.view, i, count), true, kOverlayWhite, words[i]);
     }
 }
 
-void ComposeFullElements(OverlayLines* lines) {
-    double lineHeight = OverlayLineHeight();
+void ComposeFullElements(const FrameInfo& frame, OverlayLines* lines) {
+    double lineHeight = OverlayLineHeight(frame.view);
     double bottomLineY = 1.0 - kBottomLineHeights * lineHeight;
 
     if (ShowFramerate.IsOn()) {
         char text[kFrameRateTextSize];
-        FormatFrameRate(frameClock.fps, text, sizeof text);
-        double x = 1.0 - kFrameRateMarginWidths * OverlayTextWidth(text);
+        FormatFrameRate(frame.fps, text, sizeof text);
+        double x = 1.0 - kFrameRateMarginWidths * OverlayTextWidth(frame.view, text);
         AddText(lines, x, lineHeight, false, kOverlayWhite, text);
     }
     if (ShowTime.IsOn()) {
@@ -116,94 +111,97 @@ void ComposeFullElements(OverlayLines* lines) {
             AddText(lines, kDateLineX, bottomLineY, false, kOverlayWhite, text);
         }
     }
-    bool notesShown = FirstRunNotesShown(UCS.Get(), frameClock.elapsed);
-    if (!displayState.hardwareAccelerated && notesShown) {
+    bool notesShown = FirstRunNotesShown(UCS.Get(), frame.elapsed);
+    if (!frame.hardwareAccelerated && notesShown) {
         char text[kNoteTextSize];
         CopyText(text, sizeof text, kNoAccelerationNote);
         AddText(lines, 0.0, kNoAccelerationNoteY, true, kOverlayWhite, text);
     }
-    if (displayState.colorDepth == kColorDepthNoted && notesShown) {
+    if (frame.colorDepth == kColorDepthNoted && notesShown) {
         char text[kNoteTextSize];
         CopyText(text, sizeof text, kColorDepthNote);
         AddText(lines, 0.0, kColorDepthNoteY, true, kOverlayWhite, text);
     }
-    if (bannerFade > 0.0) {
+    if (frame.bannerFade > 0.0) {
         char text[kBannerTextSize];
         std::snprintf(text, sizeof text, "%s ~ by %s ~ www.%s", kProduct.productName,
                       kProduct.companyName, kProduct.webDomain);
-        double x = 1.0 - OverlayTextWidth(text) - kBannerRightMargin;
-        AddText(lines, x, bottomLineY, false, {1.0, 1.0, 1.0, bannerFade}, text);
+        double x = 1.0 - OverlayTextWidth(frame.view, text) - kBannerRightMargin;
+        AddText(lines, x, bottomLineY, false, {1.0, 1.0, 1.0, frame.bannerFade}, text);
     }
 }
 
 }  // namespace
 
 void BuildOverlayFont(NativeModule library, int pictureId, int advance) {
+    OverlayFont& font = scene.overlayFont;
     // A second size event in the same context (a resizable window) builds
     // the font again; the previous lists and texture are released first.
-    if (overlayFont.listCount > 0) glDeleteLists(overlayFont.listBase, overlayFont.listCount);
-    if (overlayFont.fontTexture != kNoOverlayTexture) {
-        GLuint previous = static_cast<GLuint>(overlayFont.fontTexture);
+    if (font.listCount > 0) glDeleteLists(font.listBase, font.listCount);
+    if (font.fontTexture != kNoOverlayTexture) {
+        GLuint previous = static_cast<GLuint>(font.fontTexture);
         glDeleteTextures(1, &previous);
     }
-    overlayFont = OverlayFont();
+    font = OverlayFont();
 
-    overlayFont.advance = advance;
-    overlayFont.listCount = kOverlayGlyphCount;
-    overlayFont.listBase = glGenLists(kOverlayGlyphCount);
-    if (overlayFont.listBase == 0) overlayFont.listCount = 0;  // no lists to be had
-    for (int code = 0; code < overlayFont.listCount; ++code) CompileGlyphList(code);
+    font.advance = advance;
+    font.listCount = kOverlayGlyphCount;
+    font.listBase = glGenLists(kOverlayGlyphCount);
+    if (font.listBase == 0) font.listCount = 0;  // no lists to be had
+    for (int code = 0; code < font.listCount; ++code) CompileGlyphList(code);
 
     GLuint texture = static_cast<GLuint>(kNoOverlayTexture);
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     int width = 0, height = 0;
     LoadJpegTexture(library, pictureId, &width, &height);
-    overlayFont.fontTexture = static_cast<int32_t>(texture);
-    overlayFont.pictureLoaded = width > 0 && height > 0;
+    font.fontTexture = static_cast<int32_t>(texture);
+    font.pictureLoaded = width > 0 && height > 0;
 }
 
 void DeleteOverlayFont() {
-    if (overlayFont.listCount > 0) glDeleteLists(overlayFont.listBase, overlayFont.listCount);
+    OverlayFont& font = scene.overlayFont;
+    if (font.listCount > 0) glDeleteLists(font.listBase, font.listCount);
     // The texture goes with the rendering context; its name must not be
     // deleted later in another context that may have reused it.
-    overlayFont = OverlayFont();
+    font = OverlayFont();
 }
 
-double OverlayTextWidth(const char* text) {
-    return static_cast<double>(std::strlen(text)) * overlayFont.advance / displayState.viewWidth;
+double OverlayTextWidth(ViewSize view, const char* text) {
+    return static_cast<double>(std::strlen(text)) * scene.overlayFont.advance / view.width;
 }
 
-double OverlayLineHeight() { return static_cast<double>(kOverlayGlyphPixels) / displayState.viewHeight; }
+double OverlayLineHeight(ViewSize view) { return static_cast<double>(kOverlayGlyphPixels) / view.height; }
 
-void OverlayTextPixelOrigin(double x, double y, int* px, int* py) {
-    *px = RoundToInt(displayState.viewWidth * x + (overlayFont.advance - kOverlayGlyphPixels) / 2.0);
-    *py = RoundToInt(displayState.viewHeight * (1.0 - y));
+void OverlayTextPixelOrigin(ViewSize view, double x, double y, int* px, int* py) {
+    *px = RoundToInt(view.width * x + (scene.overlayFont.advance - kOverlayGlyphPixels) / 2.0);
+    *py = RoundToInt(view.height * (1.0 - y));
 }
 
-void DrawOverlayText(double x, double y, const char* text, const OverlayColor& color) {
+void DrawOverlayText(ViewSize view, double x, double y, const char* text, const OverlayColor& color) {
+    const OverlayFont& font = scene.overlayFont;
     // Without the glyph picture the texture has no image and each glyph
     // shows as a block of its colour: the text's place and length stay
     // visible. Only a font without a texture name draws nothing.
-    if (overlayFont.fontTexture == kNoOverlayTexture || overlayFont.listCount == 0) {
+    if (font.fontTexture == kNoOverlayTexture || font.listCount == 0) {
         return;
     }
     int px = 0, py = 0;
-    OverlayTextPixelOrigin(x, y, &px, &py);
+    OverlayTextPixelOrigin(view, x, y, &px, &py);
 
     glColor4d(color.r, color.g, color.b, color.a);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive: the black of the picture adds nothing
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(overlayFont.fontTexture));
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(font.fontTexture));
 
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, displayState.viewWidth, 0.0, displayState.viewHeight, -1.0, 1.0);
+    glOrtho(0.0, view.width, 0.0, view.height, -1.0, 1.0);
     glTranslated(px, py - kGlyphHalfHeight, 0.0);
 
-    glListBase(overlayFont.listBase);
+    glListBase(font.listBase);
     glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
 
     glPopMatrix();
@@ -211,20 +209,27 @@ void DrawOverlayText(double x, double y, const char* text, const OverlayColor& c
     glDisable(GL_BLEND);
 }
 
-void DrawCentredOverlayText(double y, const char* text, const OverlayColor& color) {
-    DrawOverlayText(0.5 - OverlayTextWidth(text) * 0.5, y, text, color);
+void DrawCentredOverlayText(ViewSize view, double y, const char* text, const OverlayColor& color) {
+    DrawOverlayText(view, 0.5 - OverlayTextWidth(view, text) * 0.5, y, text, color);
+}
+
+void StartOverlayClock() {
+    Clock& clock = ActiveClock();
+    scene.overlayClock.anchorCalendarTime = clock.CalendarTime();
+    scene.overlayClock.anchorTickMs = clock.TickMs();
 }
 
 int32_t OverlayClockNow() {
+    OverlayClock& anchor = scene.overlayClock;
     Clock& clock = ActiveClock();
     uint32_t tick = clock.TickMs();
-    uint32_t passed = tick - frameClock.startTickMs;
+    uint32_t passed = tick - anchor.anchorTickMs;
     auto t = static_cast<int32_t>(
-        static_cast<int64_t>(static_cast<double>(frameClock.startCalendarTime) + passed * kMillisecond));
+        static_cast<int64_t>(static_cast<double>(anchor.anchorCalendarTime) + passed * kMillisecond));
     if (t < 0) {
-        frameClock.startCalendarTime = clock.CalendarTime();
-        frameClock.startTickMs = tick;
-        return static_cast<int32_t>(frameClock.startCalendarTime);
+        anchor.anchorCalendarTime = clock.CalendarTime();
+        anchor.anchorTickMs = tick;
+        return static_cast<int32_t>(anchor.anchorCalendarTime);
     }
     return t;
 }
@@ -263,8 +268,8 @@ int SplitPreviewTitle(const char* title, char words[kMaxTitleWords][kTitleWordSi
     return count;
 }
 
-double PreviewTitleLineY(int index, int count) {
-    double h = OverlayLineHeight();
+double PreviewTitleLineY(ViewSize view, int index, int count) {
+    double h = OverlayLineHeight(view);
     double gap = kTitleLineGapHeights * h;
     double first = 0.5 - (count * h + (count - 1) * gap) * 0.5 + 0.5 * h;
     return first + index * (h + gap);
@@ -274,16 +279,16 @@ bool FirstRunNotesShown(int32_t runCount, double elapsed) {
     return runCount <= kNotesLastRun && elapsed < kNotesSeconds;
 }
 
-void ComposeOverlayLines(OverlayLines* lines) {
+void ComposeOverlayLines(const FrameInfo& frame, OverlayLines* lines) {
     lines->count = 0;
-    if (saverState.previewMode) {
-        ComposePreviewTitle(lines);
+    if (frame.previewMode) {
+        ComposePreviewTitle(frame, lines);
     } else {
-        ComposeFullElements(lines);
+        ComposeFullElements(frame, lines);
     }
 }
 
-void DrawOverlayLayer() {
+void DrawOverlayLayer(const FrameInfo& frame) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluOrtho2D(0.0, 1.0, 1.0, 0.0);
@@ -297,16 +302,16 @@ void DrawOverlayLayer() {
     DrawSceneOverlays();
 
     OverlayLines lines;
-    ComposeOverlayLines(&lines);
+    ComposeOverlayLines(frame, &lines);
     for (int i = 0; i < lines.count; ++i) {
         const OverlayLine& line = lines.lines[i];
         if (line.centred) {
-            DrawCentredOverlayText(line.y, line.text, line.color);
+            DrawCentredOverlayText(frame.view, line.y, line.text, line.color);
         } else {
-            DrawOverlayText(line.x, line.y, line.text, line.color);
+            DrawOverlayText(frame.view, line.x, line.y, line.text, line.color);
         }
     }
-    if (!saverState.previewMode) glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    if (!frame.previewMode) glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
     glMatrixMode(GL_MODELVIEW);
     if (lightingWasOn) glEnable(GL_LIGHTING);

@@ -2,20 +2,22 @@
 // glyph picture of the companion library (rebuilt on every size event), the
 // text primitive, and the overlay pass with its elements: frame rate, date
 // and time, first-run notes, title banner, and the preview title. The frame
-// loop (glview.cpp) builds and deletes the font; RenderScene draws the pass.
+// loop (glview.cpp) builds and deletes the font and starts the overlay clock;
+// RenderScene draws the pass with the frame's facts.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
 
+#include "frameinfo.h"
 #include "platform/types.h"
 
 void BuildOverlayFont(NativeModule library, int pictureId, int advance);
 void DeleteOverlayFont();
 
 // Draws the overlay elements over the finished scene.
-void DrawOverlayLayer();
+void DrawOverlayLayer(const FrameInfo& frame);
 
 // Overlay units: x from 0 (left edge of the view) to 1 (right edge), y from 0
 // (top edge) to 1 (bottom edge). A text position names the left edge of the
@@ -36,22 +38,30 @@ struct OverlayFont {
     int32_t advance = 8;
     bool pictureLoaded = false;  // the glyph picture decoded into the texture
 };
-extern OverlayFont overlayFont;
 
-void DrawOverlayText(double x, double y, const char* text, const OverlayColor& color);
-void DrawCentredOverlayText(double y, const char* text, const OverlayColor& color);
-double OverlayTextWidth(const char* text);  // length * advance / viewWidth
-double OverlayLineHeight();                 // 16 / viewHeight
+// The overlay's date and time run on the millisecond tick from a calendar
+// time taken when the OpenGL window starts.
+struct OverlayClock {
+    int64_t anchorCalendarTime = 0;
+    uint32_t anchorTickMs = 0;
+};
 
-// Seconds since 1970 counted on the millisecond tick from the calendar time
-// taken when the frame clock started; re-anchored to the calendar time when
-// that count comes out negative.
+// The font and the clock are parts of the scene record (scene.h).
+void DrawOverlayText(ViewSize view, double x, double y, const char* text, const OverlayColor& color);
+void DrawCentredOverlayText(ViewSize view, double y, const char* text, const OverlayColor& color);
+double OverlayTextWidth(ViewSize view, const char* text);  // length * advance / width
+double OverlayLineHeight(ViewSize view);                    // 16 / height
+
+// Anchors the overlay clock at the calendar time and tick of now.
+void StartOverlayClock();
+// Seconds since 1970 counted on the millisecond tick from the anchor;
+// re-anchored to the calendar time when that count comes out negative.
 int32_t OverlayClockNow();
 
 // Where DrawOverlayText puts the bottom-left corner's reference point, in
 // whole pixels from the view's bottom-left corner: px is 4 pixels left of the
 // cell edge for the advance of 8, py the glyphs' vertical centre.
-void OverlayTextPixelOrigin(double x, double y, int* px, int* py);
+void OverlayTextPixelOrigin(ViewSize view, double x, double y, int* px, int* py);
 
 // The element texts.
 inline constexpr size_t kFrameRateTextSize = 100;
@@ -70,7 +80,7 @@ void FormatDateLine(const std::tm& local, char* buffer, size_t size);
 // longer words are cut, words past the limit dropped. Returns the count.
 int SplitPreviewTitle(const char* title, char words[kMaxTitleWords][kTitleWordSize]);
 // The centre of line index (0 = top) of a block of count lines centred in the view.
-double PreviewTitleLineY(int index, int count);
+double PreviewTitleLineY(ViewSize view, int index, int count);
 // The notes show during the first five runs, for the first 15 seconds.
 bool FirstRunNotesShown(int32_t runCount, double elapsed);
 
@@ -90,5 +100,5 @@ struct OverlayLines {
 };
 
 // The texts the overlay pass draws this frame, in drawing order, from the
-// settings and the display, frame-clock and banner state.
-void ComposeOverlayLines(OverlayLines* lines);
+// settings and the frame's display, clock and banner facts.
+void ComposeOverlayLines(const FrameInfo& frame, OverlayLines* lines);

@@ -6,13 +6,12 @@
 #include "app.h"
 #include "camera.h"
 #include "flyingtime.h"
-#include "glview.h"
 #include "mathutil.h"
 #include "overlay.h"
 #include "platform/opengl.h"
+#include "scene.h"
 #include "settings_catalogue.h"
 
-TrailBuffer trailBuffer;
 RenderObservers renderObservers = {nullptr, nullptr};
 
 double TrailAlpha(double frameDelta) {
@@ -28,18 +27,18 @@ int TrailTextureExtent(int extent) {
 }
 
 void ReleaseTrailBuffer() {
-    if (trailBuffer.texture != 0) {
-        GLuint name = trailBuffer.texture;
+    if (scene.trailBuffer.texture != 0) {
+        GLuint name = scene.trailBuffer.texture;
         glDeleteTextures(1, &name);
     }
-    trailBuffer = TrailBuffer();
+    scene.trailBuffer = TrailBuffer();
 }
 
-void SetUpTrailBuffer() {
+void SetUpTrailBuffer(ViewSize view) {
     ReleaseTrailBuffer();
     if (!FrameBlending.IsOn() || !DoubleBuffering.IsOn()) return;
-    int width = GetViewWidth();
-    int height = GetViewHeight();
+    int width = view.width;
+    int height = view.height;
     if (width <= 0 || height <= 0) return;
 
     GLint maxSize = 0;
@@ -63,11 +62,11 @@ void SetUpTrailBuffer() {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, texWidth, texHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    trailBuffer.texture = name;
-    trailBuffer.textureWidth = texWidth;
-    trailBuffer.textureHeight = texHeight;
-    trailBuffer.viewWidth = width;
-    trailBuffer.viewHeight = height;
+    scene.trailBuffer.texture = name;
+    scene.trailBuffer.textureWidth = texWidth;
+    scene.trailBuffer.textureHeight = texHeight;
+    scene.trailBuffer.viewWidth = width;
+    scene.trailBuffer.viewHeight = height;
 }
 
 namespace {
@@ -75,7 +74,7 @@ namespace {
 // holds. Runs inside the blending pass: identity modelview, unit ortho
 // projection, depth test, lighting and blending off.
 void DrawKeptPicture() {
-    const TrailBuffer& t = trailBuffer;
+    const TrailBuffer& t = scene.trailBuffer;
     double s = static_cast<double>(t.viewWidth) / t.textureWidth;
     double u = static_cast<double>(t.viewHeight) / t.textureHeight;
     glEnable(GL_TEXTURE_2D);
@@ -97,16 +96,16 @@ void DrawKeptPicture() {
 }
 
 void KeepPicture() {
-    const TrailBuffer& t = trailBuffer;
+    const TrailBuffer& t = scene.trailBuffer;
     glReadBuffer(GL_BACK);
     glBindTexture(GL_TEXTURE_2D, t.texture);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, t.viewWidth, t.viewHeight);
     glBindTexture(GL_TEXTURE_2D, 0);
-    trailBuffer.holdsPicture = true;
+    scene.trailBuffer.holdsPicture = true;
 }
 
 // The previous picture, darkened by a translucent black rectangle.
-void DarkenPreviousPicture() {
+void DarkenPreviousPicture(double frameDelta) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluOrtho2D(0.0, 1.0, 0.0, 1.0);
@@ -117,8 +116,8 @@ void DarkenPreviousPicture() {
     bool lightingWasOn = glIsEnabled(GL_LIGHTING) == GL_TRUE;
     glDisable(GL_LIGHTING);
 
-    if (trailBuffer.texture != 0) {
-        if (trailBuffer.holdsPicture) {
+    if (scene.trailBuffer.texture != 0) {
+        if (scene.trailBuffer.holdsPicture) {
             glDisable(GL_BLEND);
             DrawKeptPicture();
         } else {
@@ -130,27 +129,27 @@ void DarkenPreviousPicture() {
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4d(0.0, 0.0, 0.0, TrailAlpha(frameClock.frameDelta));
+    glColor4d(0.0, 0.0, 0.0, TrailAlpha(frameDelta));
     glRectd(0.0, 0.0, 1.0, 1.0);
 
     if (lightingWasOn) glEnable(GL_LIGHTING);
 }
 }  // namespace
 
-void RenderScene() {
+void RenderScene(const FrameInfo& frame) {
     if (renderObservers.frameStarting) renderObservers.frameStarting();
     glClear(GL_DEPTH_BUFFER_BIT);
     // The first frames start from black, so the trails do too.
-    if (FrameBlending.IsOn() && frameClock.frameCount > kFramesClearedAtStart) {
-        DarkenPreviousPicture();
+    if (FrameBlending.IsOn() && frame.frameCount > kFramesClearedAtStart) {
+        DarkenPreviousPicture(frame.frameDelta);
     } else {
         glClear(GL_COLOR_BUFFER_BIT);
     }
-    ApplyCamera(camera);
+    ApplyCamera(scene.camera, frame);
     DrawSceneObjects();
-    DrawOverlayLayer();
+    DrawOverlayLayer(frame);
     // The finished picture, as it will be shown, is the next frame's
     // previous picture.
-    if (trailBuffer.texture != 0) KeepPicture();
+    if (scene.trailBuffer.texture != 0) KeepPicture();
     if (renderObservers.frameFinished) renderObservers.frameFinished();
 }

@@ -4,6 +4,8 @@
 // the back buffer's content is undefined.
 #pragma once
 
+#include "frameinfo.h"
+
 inline constexpr double kTrailTimeConstant = 0.333;  // seconds
 inline constexpr double kTrailAlphaMin = 0.1;
 inline constexpr double kTrailAlphaMax = 1.0;
@@ -16,7 +18,8 @@ double TrailAlpha(double frameDelta);
 int TrailTextureExtent(int extent);
 
 // The kept picture: a texture at least the view's size, made on each size
-// event while FrameBlending and DoubleBuffering are both on.
+// event while FrameBlending and DoubleBuffering are both on. Part of the
+// scene record (scene.h).
 struct TrailBuffer {
     unsigned texture = 0;  // 0: no kept picture, trails rely on the buffer alone
     int textureWidth = 0;
@@ -25,7 +28,6 @@ struct TrailBuffer {
     int viewHeight = 0;
     bool holdsPicture = false;  // a frame has been copied in since the set-up
 };
-extern TrailBuffer trailBuffer;
 
 // Measuring hooks of the probe build, null in the normal program: called at
 // the start of RenderScene and after the frame is complete, before the swap.
@@ -36,5 +38,5 @@ struct RenderObservers {
 extern RenderObservers renderObservers;
 
 // On each size event, with the context current: (re)makes or frees the texture.
-void SetUpTrailBuffer();
+void SetUpTrailBuffer(ViewSize view);
 void ReleaseTrailBuffer();

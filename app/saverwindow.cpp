@@ -30,8 +30,9 @@ ViewRect ChooseViewRect(bool previewMode, int monitorCount, bool primaryMonitorO
     return inside ? primary : whole;
 }
 
-int SaverOnCreate(NativeWindow saverWindow) {
+int SaverOnCreate(NativeWindow saverWindow, bool previewMode) {
     saverState.saverWindow = saverWindow;
+    saverState.previewMode = previewMode;
     RunStartup();
     UCS.Increment();
 

@@ -10,8 +10,7 @@
 #include "platform/types.h"
 
 struct SaverState {
-    bool previewMode = false;        // drawing inside the preview window
-    NativeModule instanceHandle = nullptr;
+    bool previewMode = false;  // drawing inside the preview window
     NativeWindow saverWindow = 0;
 };
 extern SaverState saverState;
@@ -29,8 +28,9 @@ ViewRect ChooseViewRect(bool previewMode, int monitorCount, bool primaryMonitorO
 
 // The start-up sequence after the backend set the tool-window style: start-up
 // routine, run counter, view rectangle, colour depth check, OpenGL window.
-// Returns 0, or -1 to refuse the window (8-bit colour).
-int SaverOnCreate(NativeWindow saverWindow);
+// previewMode: the window is a preview inside a host's window. Returns 0, or
+// -1 to refuse the window (8-bit colour).
+int SaverOnCreate(NativeWindow saverWindow, bool previewMode);
 
 enum class KeyOutcome {
     Handled,  // not passed on: the saver keeps running

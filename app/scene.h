@@ -1,10 +1,18 @@
-// The scene's inner workings behind app.h: the spawn-check state, the spawn
-// and time operations, and the clock-correction calls, held as replaceable
-// entry points so that a test can play the SNTP exchange without a network.
+// The scene's inner workings behind app.h: the spawn-check state, the
+// scene's process-wide record, the spawn and time operations, and the
+// clock-correction calls, held as replaceable entry points so that a test can
+// play the SNTP exchange without a network.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "camera.h"
+#include "frameinfo.h"
+#include "flyingtime.h"
+#include "overlay.h"
+#include "render.h"
+#include "text.h"
 
 inline constexpr int32_t kInitialLead = 5;  // seconds
 inline constexpr int32_t kLargestLead = 12;
@@ -25,7 +33,20 @@ struct SceneState {
     bool clockSyncStarted = false;
     char faceName[kFaceNameBufferSize] = {};
 };
-extern SceneState sceneState;
+
+// Everything the scene keeps between frames apart from its object list,
+// each part with its start values, so that a fresh run is one assignment.
+struct SceneRecord {
+    SceneState state;
+    CCamera camera;
+    MovingViewpointState movingViewpoint;
+    FlyingTimeColours flyingTimeColours;
+    TrailBuffer trailBuffer;
+    OutlineFont outlineFont;
+    OverlayFont overlayFont;
+    OverlayClock overlayClock;
+};
+extern SceneRecord scene;
 
 // The SNTP exchange as the scene calls it; clocksync.h's functions unless a
 // test put its own in.
@@ -41,12 +62,14 @@ ClockSyncCalls RealClockSyncCalls();
 // empty when the calendar time cannot be converted.
 void GetTimeText(char* buffer, size_t size);
 
-void CheckTimeAndSpawn();
+// Spawns a flying time when the local second changed; marks the lead to grow
+// while the frame's average and five-second rates are good.
+void CheckTimeAndSpawn(const FrameInfo& frame);
 void SpawnFlyingTime(int32_t hour, int32_t minute, int32_t second);
 // Adds n seconds (at most 59) with carries; the hour wraps at 24.
 void AddSecondsToTime(int32_t& hour, int32_t& minute, int32_t& second, int32_t n);
 
-// Back to the state of a fresh run: objects, spawn state, camera, moving
-// viewpoint, shared colours, outline font record and trail buffer record.
-// For tests and a second OpenGL window in one process.
+// Back to the state of a fresh run: the objects destroyed and the scene
+// record at its start values. For tests and a second OpenGL window in one
+// process.
 void ResetSceneState();

@@ -8,18 +8,17 @@
 #include <cstring>
 
 #include "platform/opengl.h"
-
-OutlineFont outlineFont;
+#include "scene.h"
 
 void CreateOutlineFont(const char* faceName, bool wireframe) {
     // A second scene build (a resized window) would otherwise leave the first
     // font's 256 lists behind for the life of the context.
-    if (outlineFont.listBase != 0) glDeleteLists(outlineFont.listBase, kOutlineListCount);
-    outlineFont = OutlineFont();
-    outlineFont.listBase = glGenLists(kOutlineListCount);
+    if (scene.outlineFont.listBase != 0) glDeleteLists(scene.outlineFont.listBase, kOutlineListCount);
+    scene.outlineFont = OutlineFont();
+    scene.outlineFont.listBase = glGenLists(kOutlineListCount);
     // Record 255 is never written by the platform and stays zero: code 255
     // draws nothing and is not measured.
-    BuildOutlineGlyphs(faceName, wireframe, outlineFont.listBase, outlineFont.metrics);
+    BuildOutlineGlyphs(faceName, wireframe, scene.outlineFont.listBase, scene.outlineFont.metrics);
 }
 
 TextOffset TextCentringOffset(const char* text, const GlyphMetrics* metrics) {
@@ -48,14 +47,14 @@ void DrawText3D(const char* format, ...) {
     FormatText3D(buffer, format, arguments);
     va_end(arguments);
 
-    TextOffset offset = TextCentringOffset(buffer, outlineFont.metrics);
+    TextOffset offset = TextCentringOffset(buffer, scene.outlineFont.metrics);
     glTranslatef(offset.x, offset.y, 0.0f);
 
     // Without a font of its own, list base 0 would call whatever lists have
     // the text's byte values as names (the overlay font's among them).
-    if (outlineFont.listBase != 0) {
+    if (scene.outlineFont.listBase != 0) {
         glPushAttrib(GL_LIST_BIT);
-        glListBase(outlineFont.listBase);
+        glListBase(scene.outlineFont.listBase);
         glCallLists(static_cast<GLsizei>(strlen(buffer)), GL_UNSIGNED_BYTE, buffer);
         glPopAttrib();
     }

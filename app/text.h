@@ -17,10 +17,10 @@ struct OutlineFont {
     unsigned listBase = 0;  // 0: no lists reserved yet
     GlyphMetrics metrics[kOutlineListCount] = {};
 };
-extern OutlineFont outlineFont;
 
 // Reserves the 256 lists (freeing those of an earlier call) and has the
-// platform build the glyphs of faceName into them; needs the context current.
+// platform build the glyphs of faceName into them, in the scene record's
+// outline font; needs the context current.
 void CreateOutlineFont(const char* faceName, bool wireframe);
 
 // How far a text is moved so that it is centred: half the summed advances to

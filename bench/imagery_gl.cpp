@@ -29,6 +29,7 @@
 #include "platform/opengl.h"
 #include "platform/resources.h"
 #include "saverwindow.h"
+#include "scene.h"
 #include "settings_catalogue.h"
 
 namespace {
@@ -92,7 +93,7 @@ void StartView(int width, int height) {
 std::vector<int> DrawAndRead(const char* text, double x, double y, const OverlayColor& color) {
     StartView(kCheckWidth, kCheckHeight);
     glDisable(GL_DEPTH_TEST);
-    DrawOverlayText(x, y, text, color);
+    DrawOverlayText(CurrentFrameInfo().view, x, y, text, color);
     return ReadRed(kCheckWidth, kCheckHeight);
 }
 
@@ -172,10 +173,10 @@ LayerPicture DrawLayer(bool frameRate, bool dateLine, double banner, bool previe
     StartView(kLayerWidth, kLayerHeight);
     ShowFramerate.Set(frameRate ? 1 : 0);
     ShowTime.Set(dateLine ? 1 : 0);
-    bannerFade = banner;
+    frameStep.bannerFade = banner;
     saverState.previewMode = preview;
     if (lightingOn) glEnable(GL_LIGHTING);
-    DrawOverlayLayer();
+    DrawOverlayLayer(CurrentFrameInfo());
     bool lightingAfter = glIsEnabled(GL_LIGHTING) == GL_TRUE;
     if (lightingAfter != lightingOn) Fail("lighting not as it was before the overlay", lightingOn);
     glDisable(GL_LIGHTING);
@@ -189,6 +190,7 @@ void Expect(bool condition, const char* what, double value) {
 
 void CheckLayer() {
     InitFrameClock();
+    StartOverlayClock();
     frameClock.fps = 60.0;
     UCS.Set(10);  // past the runs that show the notes
     displayState.colorDepth = 32;
@@ -239,7 +241,7 @@ int RunCheck() {
         return 1;
     }
     BuildOverlayFont(resourceLibrary, kFontPicture, kAdvance);
-    if (!overlayFont.pictureLoaded) Fail("the font texture has no picture", 0);
+    if (!scene.overlayFont.pictureLoaded) Fail("the font texture has no picture", 0);
 
     // x = 0.25, y = 0.5: the first quad's lower left corner at (60, 24).
     const int left = kCheckWidth / 4 - (kCell - kAdvance) / 2;
@@ -302,10 +304,10 @@ double TimedFrame(bool overlayOn) {
     double start = NowSeconds();
     TickFrameClock();
     RunFrameStep();
-    bannerFade = overlayOn ? 0.5 : 0.0;
-    bannerFadeRate = 0.0;
+    frameStep.bannerFade = overlayOn ? 0.5 : 0.0;
+    frameStep.bannerFadeRate = 0.0;
     if (overlayOn) frameClock.elapsed = 1.0;
-    RenderScene();
+    RenderScene(CurrentFrameInfo());
     glFinish();
     return NowSeconds() - start;
 }
@@ -336,6 +338,7 @@ int RunBench(int width, int height, double warmUpSeconds, int blocks) {
     SyncClock.Set(0);
     UCS.Set(1);
     InitFrameClock();
+    StartOverlayClock();
     GlViewOnSize(width, height);  // viewport, overlay font, scene
     SetOverlayElements(false);
     double warmUpEnd = NowSeconds() + warmUpSeconds;

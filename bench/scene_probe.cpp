@@ -130,7 +130,7 @@ void ReportCrossing(const CFlyingTime& object) {
     int flight = static_cast<int>(kFlightDistance / object.velocity.z + 0.5);
     char line[300];
     snprintf(line, sizeof line, "probe crossing %lld %s lead %d frame %u cpu-ns %lld flight %d\n",
-             static_cast<long long>(crossing), object.text, static_cast<int>(sceneState.lead),
+             static_cast<long long>(crossing), object.text, static_cast<int>(scene.state.lead),
              frameClock.frameCount, static_cast<long long>(ProcessCpuNanoseconds()), flight);
     WriteLine(line);
     if (snapshot.pending && snapshot.takeAt < 0 && frameClock.elapsed >= snapshot.atSeconds) {
@@ -139,8 +139,8 @@ void ReportCrossing(const CFlyingTime& object) {
 }
 
 void WriteSnapshot() {
-    int width = GetViewWidth();
-    int height = GetViewHeight();
+    int width = CurrentFrameInfo().view.width;
+    int height = CurrentFrameInfo().view.height;
     if (width <= 0 || height <= 0) return;
     std::vector<unsigned char> rows(static_cast<size_t>(width) * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

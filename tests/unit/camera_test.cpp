@@ -31,11 +31,11 @@ TEST_F(CameraTest, vertical_field_of_view_is_120_degrees_over_the_aspect) {
     EXPECT_DOUBLE_EQ(p.aspect, 1.6);
     EXPECT_DOUBLE_EQ(p.fovy, 75.0);
     GlViewOnSize(1280, 1024);
-    ApplyCamera(camera);
-    EXPECT_DOUBLE_EQ(camera.aspect, 1.25);
+    ApplyCamera(scene.camera, CurrentFrameInfo());
+    EXPECT_DOUBLE_EQ(scene.camera.aspect, 1.25);
     GlViewOnSize(1280, 0);
-    ApplyCamera(camera);
-    EXPECT_DOUBLE_EQ(camera.aspect, 1.25);
+    ApplyCamera(scene.camera, CurrentFrameInfo());
+    EXPECT_DOUBLE_EQ(scene.camera.aspect, 1.25);
 }
 
 TEST_F(CameraTest, drifting_eye_stays_in_its_range_which_trails_raise) {
@@ -46,11 +46,11 @@ TEST_F(CameraTest, drifting_eye_stays_in_its_range_which_trails_raise) {
         double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
         for (int i = 0; i < 40000; ++i) {  // over half an hour in 0.05 s steps
             UpdateMovingViewpoint(0.05);
-            minX = std::min(minX, camera.eye.x);
-            maxX = std::max(maxX, camera.eye.x);
-            minY = std::min(minY, camera.eye.y);
-            maxY = std::max(maxY, camera.eye.y);
-            ASSERT_EQ(camera.eye.z, 0.0);
+            minX = std::min(minX, scene.camera.eye.x);
+            maxX = std::max(maxX, scene.camera.eye.x);
+            minY = std::min(minY, scene.camera.eye.y);
+            maxY = std::max(maxY, scene.camera.eye.y);
+            ASSERT_EQ(scene.camera.eye.z, 0.0);
         }
         double low = blending ? 0.7 : 0.35, high = blending ? 1.4 : 1.15;
         EXPECT_GE(minX, -0.9);
@@ -64,11 +64,11 @@ TEST_F(CameraTest, drifting_eye_stays_in_its_range_which_trails_raise) {
         // The range was chosen at the first call; a later switch changes nothing.
         FrameBlending.Set(1 - blending);
         UpdateMovingViewpoint(0.05);
-        EXPECT_EQ(movingViewpoint.vertical.min, low);
+        EXPECT_EQ(scene.movingViewpoint.vertical.min, low);
 
-        CVector3 eye = camera.eye;
+        CVector3 eye = scene.camera.eye;
         UpdateMovingViewpoint(0.0);
-        EXPECT_EQ(camera.eye.x, eye.x);
-        EXPECT_EQ(camera.eye.y, eye.y);
+        EXPECT_EQ(scene.camera.eye.x, eye.x);
+        EXPECT_EQ(scene.camera.eye.y, eye.y);
     }
 }

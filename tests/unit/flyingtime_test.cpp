@@ -22,8 +22,8 @@ struct Probe : CSceneObject {
     std::vector<int>* deleted;
     Probe(int id, int* updates, std::vector<int>* deleted) : id(id), updates(updates), deleted(deleted) {}
     ~Probe() override { deleted->push_back(id); }
-    void Update() override {
-        CSceneObject::Update();
+    void Update(double dt) override {
+        CSceneObject::Update(dt);
         ++*updates;
     }
 };
@@ -68,19 +68,17 @@ TEST_F(FlyingTimeTest, flight_brightens_with_distance_and_ends_at_the_removal_pl
     CFlyingTime* object = new CFlyingTime(1, 2, 3, 5);
     EXPECT_EQ(object->velocity.z, 5.0);
 
-    frameClock.frameDelta = 2.5;  // half-way
-    object->Update();
+    object->Update(2.5);  // half-way
     EXPECT_DOUBLE_EQ(object->position.z, -12.5);
     EXPECT_DOUBLE_EQ(object->brightness, 0.25);
 
-    frameClock.frameDelta = 0.0;
     object->position.z = 0.2499;
-    object->Update();
+    object->Update(0.0);
     EXPECT_FALSE(object->IsFinished());
     EXPECT_DOUBLE_EQ(object->brightness, (1 - 0.009996) * (1 - 0.009996));
 
     object->position.z = 0.25;
-    object->Update();
+    object->Update(0.0);
     EXPECT_TRUE(object->IsFinished());
     EXPECT_DOUBLE_EQ(object->brightness, (1 - 0.009996) * (1 - 0.009996)) << "keeps its last value";
 }
@@ -124,7 +122,7 @@ TEST_F(FlyingTimeTest, progression_drifts_slowly_and_dark_draws_are_boosted_to_t
     for (int i = 0; i < 400; ++i) {
         CFlyingTime* o = new CFlyingTime(1, 2, i % 60, 5);
         EXPECT_GE(o->colour.Luminance(), 0.4);
-        const CWanderer* w[3] = {&flyingTimeColours.red, &flyingTimeColours.green, &flyingTimeColours.blue};
+        const CWanderer* w[3] = {&scene.flyingTimeColours.red, &scene.flyingTimeColours.green, &scene.flyingTimeColours.blue};
         for (int c = 0; c < 3; ++c) {
             if (i > 0) {
                 EXPECT_LE(std::fabs(w[c]->value - previous[c]), maxStep[c] + 1e-9);
@@ -134,7 +132,7 @@ TEST_F(FlyingTimeTest, progression_drifts_slowly_and_dark_draws_are_boosted_to_t
     }
 
     // Force the darkest colour: each wanderer at its floor, moving down.
-    for (CWanderer* w : {&flyingTimeColours.red, &flyingTimeColours.green, &flyingTimeColours.blue}) {
+    for (CWanderer* w : {&scene.flyingTimeColours.red, &scene.flyingTimeColours.green, &scene.flyingTimeColours.blue}) {
         w->value = 30;
         w->velocity = -1;
         w->direction = -1;
@@ -158,14 +156,13 @@ TEST_F(FlyingTimeTest, one_pass_removes_head_middle_and_tail_and_keeps_the_rest_
         o->finished = (id == 1 || id == 3 || id == 5);
         o->velocity.Assign(1, 0, 0);
     }
-    frameClock.frameDelta = 0.5;
-    UpdateSceneObjects();
+    UpdateSceneObjects(0.5);
     EXPECT_EQ(updates, 5) << "a removed object is updated once more";
     EXPECT_EQ(deleted, std::vector<int>({1, 3, 5}));
     EXPECT_EQ(ProbeIds(), std::vector<int>({2, 4}));
     EXPECT_EQ(sceneObjectList->position.x, 0.5);
 
-    UpdateSceneObjects();
+    UpdateSceneObjects(0.5);
     EXPECT_EQ(ProbeIds(), std::vector<int>({2, 4}));
     DestroySceneObjects();
     EXPECT_EQ(sceneObjectList, nullptr);
@@ -193,8 +190,7 @@ TEST_F(FlyingTimeTest, finishing_by_tag_marks_exact_matches_only_and_leaves_them
     EXPECT_EQ(Objects().size(), 4u);
     EXPECT_FALSE(other->finished);
     EXPECT_FALSE(untagged->finished);
-    frameClock.frameDelta = 0.0;
-    UpdateSceneObjects();
+    UpdateSceneObjects(0.0);
     EXPECT_EQ(Objects().size(), 2u);
     EXPECT_TRUE(Texts().empty());
 }

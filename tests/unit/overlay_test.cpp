@@ -4,10 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "glview.h"
 #include "manual_clock.h"
 #include "overlay.h"
-#include "saverwindow.h"
+#include "scene.h"
 #include "settings_catalogue.h"
 #include "test_support.h"
 
@@ -17,9 +16,9 @@ class OverlayTest : public CoreTest {
 protected:
     void SetUp() override {
         CoreTest::SetUp();
-        overlayFont = OverlayFont();
-        displayState.viewWidth = 800;
-        displayState.viewHeight = 600;
+        scene.overlayFont = OverlayFont();
+        frame = FrameInfo();
+        frame.view = {800, 600};
         ShowFramerate.Set(0);
         ShowTime.Set(0);
         UCS.Set(1);
@@ -27,10 +26,11 @@ protected:
 
     std::vector<OverlayLine> Compose() {
         OverlayLines lines;
-        ComposeOverlayLines(&lines);
+        ComposeOverlayLines(frame, &lines);
         return std::vector<OverlayLine>(lines.lines, lines.lines + lines.count);
     }
 
+    FrameInfo frame;
     fake::ScopedManualClock clock;
 };
 
@@ -50,14 +50,14 @@ std::string DateLine(int mday, int hour, int minute) {
 
 TEST_F(OverlayTest, frame_rate_sits_top_right_with_a_quarter_of_its_width_as_margin) {
     ShowFramerate.Set(1);
-    frameClock.fps = 59.5;
+    frame.fps = 59.5;
     std::vector<OverlayLine> lines = Compose();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_STREQ(lines[0].text, "60");
     EXPECT_DOUBLE_EQ(lines[0].x, 0.975);  // width 2 * 8 / 800 = 0.02
     EXPECT_DOUBLE_EQ(lines[0].y, 16.0 / 600);
     int px = 0, py = 0;
-    OverlayTextPixelOrigin(lines[0].x, lines[0].y, &px, &py);
+    OverlayTextPixelOrigin(frame.view, lines[0].x, lines[0].y, &px, &py);
     EXPECT_EQ(px, 776);  // 780, less half the cell beyond the advance
     EXPECT_EQ(py, 584);  // glyph centres 16 pixels below the top edge
 
@@ -78,13 +78,13 @@ TEST_F(OverlayTest, date_line_sits_bottom_left_and_snaps_to_whole_pixels) {
     EXPECT_TRUE(text.size() > 2 && (text.substr(text.size() - 2) == "AM" || text.substr(text.size() - 2) == "PM"))
         << text;
     int px = 0, py = 0;
-    OverlayTextPixelOrigin(lines[0].x, lines[0].y, &px, &py);
+    OverlayTextPixelOrigin(frame.view, lines[0].x, lines[0].y, &px, &py);
     EXPECT_EQ(px, 12);
     EXPECT_EQ(py, 18);  // 17.6 above the bottom edge before snapping
 
     // Halves move away from zero, so a half-pixel origin never wobbles.
-    displayState.viewWidth = 801;
-    OverlayTextPixelOrigin(0.5, 0.5, &px, &py);
+    frame.view.width = 801;
+    OverlayTextPixelOrigin(frame.view, 0.5, 0.5, &px, &py);
     EXPECT_EQ(px, 397);
     EXPECT_EQ(py, 300);
 }
@@ -100,9 +100,9 @@ TEST_F(OverlayTest, date_line_pads_the_day_and_shows_twelve_hour_time) {
 TEST_F(OverlayTest, preview_shows_only_the_title_centred_line_by_line) {
     ShowFramerate.Set(1);
     ShowTime.Set(1);
-    bannerFade = 1.0;
-    displayState.colorDepth = 16;
-    saverState.previewMode = true;
+    frame.bannerFade = 1.0;
+    frame.colorDepth = 16;
+    frame.previewMode = true;
     std::vector<OverlayLine> lines = Compose();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_STREQ(lines[0].text, "Chronovale");
@@ -111,10 +111,10 @@ TEST_F(OverlayTest, preview_shows_only_the_title_centred_line_by_line) {
 
     // Several words: one line each, h + gap apart, the block centred on 0.5.
     double h = 16.0 / 600;
-    EXPECT_DOUBLE_EQ(PreviewTitleLineY(0, 3), 0.5 - 1.25 * h);
-    EXPECT_DOUBLE_EQ(PreviewTitleLineY(1, 3), 0.5);
-    EXPECT_DOUBLE_EQ(PreviewTitleLineY(2, 3), 0.5 + 1.25 * h);
-    EXPECT_DOUBLE_EQ(PreviewTitleLineY(0, 2) + PreviewTitleLineY(1, 2), 1.0);
+    EXPECT_DOUBLE_EQ(PreviewTitleLineY(frame.view, 0, 3), 0.5 - 1.25 * h);
+    EXPECT_DOUBLE_EQ(PreviewTitleLineY(frame.view, 1, 3), 0.5);
+    EXPECT_DOUBLE_EQ(PreviewTitleLineY(frame.view, 2, 3), 0.5 + 1.25 * h);
+    EXPECT_DOUBLE_EQ(PreviewTitleLineY(frame.view, 0, 2) + PreviewTitleLineY(frame.view, 1, 2), 1.0);
 
     char words[kMaxTitleWords][kTitleWordSize];
     ASSERT_EQ(SplitPreviewTitle("  Quill  mere x ", words), 3);
@@ -130,10 +130,10 @@ TEST_F(OverlayTest, preview_shows_only_the_title_centred_line_by_line) {
 }
 
 TEST_F(OverlayTest, notes_show_in_the_first_five_runs_for_fifteen_seconds) {
-    displayState.colorDepth = 16;
-    displayState.hardwareAccelerated = false;
+    frame.colorDepth = 16;
+    frame.hardwareAccelerated = false;
     UCS.Set(5);
-    frameClock.elapsed = 14.99;
+    frame.elapsed = 14.99;
     std::vector<OverlayLine> lines = Compose();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_STREQ(lines[0].text, "NOTE: No 3D graphics acceleration. Please update your videocard drivers.");
@@ -142,21 +142,21 @@ TEST_F(OverlayTest, notes_show_in_the_first_five_runs_for_fifteen_seconds) {
     EXPECT_DOUBLE_EQ(lines[1].y, 0.86);
     EXPECT_TRUE(lines[0].centred && lines[1].centred);
 
-    frameClock.elapsed = 15.0;
+    frame.elapsed = 15.0;
     EXPECT_TRUE(Compose().empty());
-    frameClock.elapsed = 1.0;
+    frame.elapsed = 1.0;
     UCS.Set(6);
     EXPECT_TRUE(Compose().empty());
     UCS.Set(1);
-    displayState.colorDepth = 32;
-    displayState.hardwareAccelerated = true;
+    frame.colorDepth = 32;
+    frame.hardwareAccelerated = true;
     EXPECT_TRUE(Compose().empty());
 }
 
 TEST_F(OverlayTest, banner_fades_with_its_alpha_at_the_bottom_right) {
-    bannerFade = 0.0;
+    frame.bannerFade = 0.0;
     EXPECT_TRUE(Compose().empty());
-    bannerFade = 0.5;
+    frame.bannerFade = 0.5;
     std::vector<OverlayLine> lines = Compose();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_STREQ(lines[0].text, "Chronovale ~ by Quillmere ~ www.quillmere.example");
@@ -166,17 +166,17 @@ TEST_F(OverlayTest, banner_fades_with_its_alpha_at_the_bottom_right) {
 }
 
 TEST_F(OverlayTest, overlay_clock_counts_on_the_tick_and_reanchors_when_negative) {
-    frameClock.startCalendarTime = 1765000000;
-    frameClock.startTickMs = 0xFFFFF000u;
+    scene.overlayClock.anchorCalendarTime = 1765000000;
+    scene.overlayClock.anchorTickMs = 0xFFFFF000u;
     clock.clock.tickMs = 0x00001000u;  // wrapped: 8192 ms later
     EXPECT_EQ(OverlayClockNow(), 1765000008);
-    EXPECT_EQ(frameClock.startTickMs, 0xFFFFF000u);
+    EXPECT_EQ(scene.overlayClock.anchorTickMs, 0xFFFFF000u);
 
     // A later change of calendar time does not show; a negative count re-anchors.
     clock.clock.calendarTime = 1800000000;
     EXPECT_EQ(OverlayClockNow(), 1765000008);
-    frameClock.startCalendarTime = -20;
+    scene.overlayClock.anchorCalendarTime = -20;
     EXPECT_EQ(OverlayClockNow(), 1800000000);
-    EXPECT_EQ(frameClock.startCalendarTime, 1800000000);
-    EXPECT_EQ(frameClock.startTickMs, 0x00001000u);
+    EXPECT_EQ(scene.overlayClock.anchorCalendarTime, 1800000000);
+    EXPECT_EQ(scene.overlayClock.anchorTickMs, 0x00001000u);
 }

@@ -41,7 +41,7 @@ TEST_F(SaverWindowTest, creation_runs_startup_counts_the_run_and_creates_the_gl_
     fake::Fake().clientHeight = 1200;
     fake::Fake().primaryWidth = 1600;
     fake::Fake().primaryHeight = 1200;
-    EXPECT_EQ(SaverOnCreate(42), 0);
+    EXPECT_EQ(SaverOnCreate(42, false), 0);
     EXPECT_EQ(UCS.Get(), 5);
     EXPECT_EQ(fake::Registry().DwordOf("UCS"), 5);
     EXPECT_LT(fake::Fake().IndexOf("LoadResourceLibrary"), fake::Fake().IndexOf("CreateGlView"));
@@ -53,12 +53,12 @@ TEST_F(SaverWindowTest, creation_runs_startup_counts_the_run_and_creates_the_gl_
 }
 
 TEST_F(SaverWindowTest, preview_counts_the_run_and_uses_the_whole_window) {
-    saverState.previewMode = true;
     fake::Fake().monitorCount = 2;
     fake::Fake().clientWidth = 152;
     fake::Fake().clientHeight = 112;
     UCS.Set(0);
-    EXPECT_EQ(SaverOnCreate(7), 0);
+    EXPECT_EQ(SaverOnCreate(7, true), 0);
+    EXPECT_TRUE(saverState.previewMode);
     EXPECT_EQ(UCS.Get(), 1);
     ASSERT_EQ(fake::Fake().glViews.size(), 1u);
     EXPECT_TRUE(Same(fake::Fake().glViews[0], {0, 0, 152, 112}));
@@ -66,7 +66,7 @@ TEST_F(SaverWindowTest, preview_counts_the_run_and_uses_the_whole_window) {
 
 TEST_F(SaverWindowTest, eight_bit_colour_is_refused_with_one_warning) {
     fake::Fake().colorDepth = 8;
-    EXPECT_EQ(SaverOnCreate(7), -1);
+    EXPECT_EQ(SaverOnCreate(7, false), -1);
     EXPECT_FALSE(fake::Fake().Called("CreateGlView"));
     ASSERT_EQ(fake::Fake().messageBoxes.size(), 1u);
     const fake::MessageBoxCall& box = fake::Fake().messageBoxes[0];
@@ -78,7 +78,7 @@ TEST_F(SaverWindowTest, eight_bit_colour_is_refused_with_one_warning) {
 
 TEST_F(SaverWindowTest, sixteen_bit_colour_is_accepted) {
     fake::Fake().colorDepth = 16;
-    EXPECT_EQ(SaverOnCreate(7), 0);
+    EXPECT_EQ(SaverOnCreate(7, false), 0);
     EXPECT_TRUE(fake::Fake().Called("CreateGlView"));
 }
 

@@ -61,7 +61,7 @@ void SceneTest::SetLocalTime(int hour, int minute, int second, double fraction) 
 }
 
 void SceneTest::StartView(int width, int height) {
-    GlViewOnCreate();
+    GlViewOnCreate(true);
     GlViewOnSize(width, height);
 }
 

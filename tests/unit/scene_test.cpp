@@ -78,12 +78,12 @@ TEST_F(SceneFrames, lead_grows_from_5_to_12_in_seven_steps_at_a_good_frame_rate)
     std::map<int, int> leadAt;  // whole seconds since start -> lead
     size_t before = 0;
     for (int i = 0; i < 150 * 50; ++i) {
-        int leadBefore = sceneState.lead;
+        int leadBefore = scene.state.lead;
         Frame(0.02);
         std::vector<std::string> texts = Texts();
-        if (sceneState.lead != leadBefore) {
+        if (scene.state.lead != leadBefore) {
             growthTimes.push_back(frameClock.elapsed);
-            EXPECT_EQ(sceneState.lead, leadBefore + 1);
+            EXPECT_EQ(scene.state.lead, leadBefore + 1);
             // Two new objects in this frame (still black, so not yet
             // updated), one second apart, the newer slower.
             auto* newer = static_cast<CFlyingTime*>(sceneObjectList);
@@ -95,11 +95,11 @@ TEST_F(SceneFrames, lead_grows_from_5_to_12_in_seven_steps_at_a_good_frame_rate)
             ASSERT_EQ(sscanf(newer->text, "%d:%d:%d", &hn, &mn, &sn), 3);
             ASSERT_EQ(sscanf(older->text, "%d:%d:%d", &ho, &mo, &so), 3);
             EXPECT_EQ((hn * 3600 + mn * 60 + sn) - (ho * 3600 + mo * 60 + so), 1);
-            EXPECT_DOUBLE_EQ(newer->velocity.z, 25.0 / sceneState.lead);
+            EXPECT_DOUBLE_EQ(newer->velocity.z, 25.0 / scene.state.lead);
             EXPECT_DOUBLE_EQ(older->velocity.z, 25.0 / leadBefore);
         }
         before = texts.size();
-        leadAt[static_cast<int>(frameClock.elapsed)] = sceneState.lead;
+        leadAt[static_cast<int>(frameClock.elapsed)] = scene.state.lead;
     }
     ASSERT_EQ(growthTimes.size(), 7u);
     // Each step from lead L waits a little over L + 5 seconds: 91 s in all.
@@ -128,15 +128,16 @@ TEST_F(SceneFrames, lead_grows_only_when_both_rates_are_strictly_above_thirty) {
         ResetSceneState();
         SetLocalTime(9, 0, 0, 0.3);
         StartView();
+        FrameInfo frame = CurrentFrameInfo();
+        frame.averageFps = r.average;
+        frame.fps5 = r.fiveSecond;
+        frame.frameDelta = 0.1;
         for (int i = 0; i < 200 * 10; ++i) {
             clock.clock.AdvanceSeconds(0.1);
-            frameClock.averageFps = r.average;
-            frameClock.fps5 = r.fiveSecond;
-            frameClock.frameDelta = 0.1;
-            UpdateSceneObjects();
-            UpdateScene();
+            UpdateSceneObjects(frame.frameDelta);
+            UpdateScene(frame);
         }
-        EXPECT_EQ(sceneState.lead, r.grows ? 12 : 5) << r.average << " / " << r.fiveSecond;
+        EXPECT_EQ(scene.state.lead, r.grows ? 12 : 5) << r.average << " / " << r.fiveSecond;
     }
 }
 
@@ -147,7 +148,7 @@ TEST_F(SceneFrames, lead_waits_across_a_wrapped_tick) {
     for (int i = 0; i < 20 * 50; ++i) Frame(0.02);
     // The first step needs just over 10 s and a full five-second window, and
     // the wrap neither hastens nor blocks it.
-    EXPECT_EQ(sceneState.lead, 6);
+    EXPECT_EQ(scene.state.lead, 6);
 }
 
 TEST_F(SceneFrames, clock_correction_clears_the_sky_and_announces_itself_once) {
@@ -172,7 +173,7 @@ TEST_F(SceneFrames, clock_correction_clears_the_sky_and_announces_itself_once) {
     EXPECT_TRUE(Objects().empty());
     FramesUntilSecondsChange(0.02);
     EXPECT_EQ(Texts(), std::vector<std::string>({"Clock Corrected"}));
-    EXPECT_DOUBLE_EQ(static_cast<CFlyingTime*>(sceneObjectList)->velocity.z, 25.0 / sceneState.lead);
+    EXPECT_DOUBLE_EQ(static_cast<CFlyingTime*>(sceneObjectList)->velocity.z, 25.0 / scene.state.lead);
     FramesUntilSecondsChange(0.02);
     EXPECT_EQ(Texts().size(), 2u);
     EXPECT_EQ(Texts()[0], "12:00:17");
@@ -215,9 +216,9 @@ TEST_F(SceneFrames, set_up_builds_the_chosen_face_places_the_camera_and_lights_t
     ASSERT_EQ(fake::OutlineFonts().builds.size(), 1u);
     EXPECT_EQ(fake::OutlineFonts().builds[0].faceName, "Georgia");
     EXPECT_TRUE(fake::OutlineFonts().builds[0].wireframe);
-    EXPECT_EQ(camera.eye.y, 1.0);
-    EXPECT_EQ(camera.centre.z, -2.0);
-    EXPECT_EQ(camera.up.z, -2.0);
+    EXPECT_EQ(scene.camera.eye.y, 1.0);
+    EXPECT_EQ(scene.camera.centre.z, -2.0);
+    EXPECT_EQ(scene.camera.up.z, -2.0);
 
     // Only exactly 1 means wireframe.
     Wireframe.Set(2);
@@ -228,9 +229,9 @@ TEST_F(SceneFrames, set_up_builds_the_chosen_face_places_the_camera_and_lights_t
     // With the viewpoint fixed the eye stays where set-up put it.
     MovingViewpoint.Set(0);
     for (int i = 0; i < 100; ++i) Frame(0.02);
-    EXPECT_EQ(camera.eye.x, 0.0);
-    EXPECT_EQ(camera.eye.y, 1.0);
-    EXPECT_EQ(camera.eye.z, 0.0);
+    EXPECT_EQ(scene.camera.eye.x, 0.0);
+    EXPECT_EQ(scene.camera.eye.y, 1.0);
+    EXPECT_EQ(scene.camera.eye.z, 0.0);
 }
 
 TEST_F(SceneFrames, a_fixed_seed_repeats_the_face_the_drift_and_the_colours) {
@@ -273,12 +274,12 @@ TEST_F(SceneFrames, a_fixed_seed_repeats_the_face_the_drift_and_the_colours) {
     SeedRandom(kSeed);
     SetLocalTime(10, 0, 0, 0.9);
     StartView();
-    EXPECT_EQ(std::string(sceneState.faceName), expectedFace);
+    EXPECT_EQ(std::string(scene.state.faceName), expectedFace);
     Frame(dt);
     EXPECT_TRUE(Objects().empty());
-    EXPECT_DOUBLE_EQ(camera.eye.x, horizontal.value);
-    EXPECT_DOUBLE_EQ(camera.eye.y, vertical.value);
-    EXPECT_EQ(camera.eye.z, 0.0);
+    EXPECT_DOUBLE_EQ(scene.camera.eye.x, horizontal.value);
+    EXPECT_DOUBLE_EQ(scene.camera.eye.y, vertical.value);
+    EXPECT_EQ(scene.camera.eye.z, 0.0);
 
     // The next frame crosses the second: two drift draws, then the colour's
     // three starts and three steps.
@@ -338,7 +339,7 @@ TEST_F(SceneFrames, every_time_reaches_the_viewer_within_one_frame_of_the_wall_c
         flightCrossingObserver = nullptr;
 
         ASSERT_GT(seen.size(), 130u) << "period " << period;
-        EXPECT_EQ(sceneState.lead, 12) << "the run covers every lead";
+        EXPECT_EQ(scene.state.lead, 12) << "the run covers every lead";
         const int64_t periodMicros = static_cast<int64_t>(period * 1e6 + 0.5);
         for (const Crossing& c : seen) {
             int h, m, s;

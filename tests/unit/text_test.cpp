@@ -63,10 +63,10 @@ TEST_F(TextTest, outline_font_leaves_code_255_unmeasured_and_cuts_long_texts) {
     ASSERT_EQ(fake::OutlineFonts().builds.size(), 1u);
     EXPECT_EQ(fake::OutlineFonts().builds[0].faceName, "Impact");
     EXPECT_FALSE(fake::OutlineFonts().builds[0].wireframe);
-    EXPECT_EQ(outlineFont.metrics[254].cellIncX, 0.5f);
-    EXPECT_EQ(outlineFont.metrics[255].cellIncX, 0.0f);
+    EXPECT_EQ(scene.outlineFont.metrics[254].cellIncX, 0.5f);
+    EXPECT_EQ(scene.outlineFont.metrics[255].cellIncX, 0.0f);
     const char withFF[] = {'A', static_cast<char>(255), 'B', 0};
-    EXPECT_FLOAT_EQ(TextCentringOffset(withFF, outlineFont.metrics).x, -0.5f);
+    EXPECT_FLOAT_EQ(TextCentringOffset(withFF, scene.outlineFont.metrics).x, -0.5f);
 
     std::string longText(300, 'a');
     std::string cut = Formatted("%s", longText.c_str());

@@ -1,8 +1,9 @@
 // The probe build's measurements, appended as text lines to the file named by
-// CHRONOVALE_PROBE_FILE: "probe first-frame <ns since 1970, UTC>" after the
-// first frame and "probe frames <n> cpu-ns <t> wall-ns <t>" at teardown, both
-// counted from the first frame. The wall clock is the one the Linux side of a
-// benchmark reads too.
+// CHRONOVALE_PROBE_FILE: "probe context-ready <ns since 1970, UTC>" once the
+// context is current, "probe first-frame <ns>" after the first frame and
+// "probe frames <n> cpu-ns <t> wall-ns <t>" at teardown, counted from the
+// first frame. The wall clock is the one the Linux side of a benchmark reads
+// too.
 #include "wgl_probe.h"
 
 #include <windows.h>
@@ -49,6 +50,13 @@ void AppendLine(const char* line) {
     fclose(file);
 }
 }  // namespace
+
+void ProbeContextReady() {
+    char line[96];
+    snprintf(line, sizeof line, "probe context-ready %lld\n",
+             static_cast<long long>(WallNanoseconds()));
+    AppendLine(line);
+}
 
 void ProbeFramePresented() {
     ++probe.frames;

@@ -24,6 +24,8 @@ constexpr char kAutoPlayQueryMessage[] = "QueryCancelAutoPlay";
 
 // The framework's state for the one saver window of the process.
 struct FrameworkState {
+    HINSTANCE instance = nullptr;
+    bool previewMode = false;       // drawing inside the display settings' preview
     POINT recordedCursor = {0, 0};  // where mouse movement is measured from
     BYTE recordedAcLine = 0;        // SYSTEM_POWER_STATUS.ACLineStatus at creation
     UINT autoPlayQuery = 0;       // the registered auto-play query, 9x only
@@ -59,14 +61,14 @@ void RequestClose(HWND window) {
 // A close goes ahead unless the 9x password provider refuses it; a refused
 // close measures mouse movement from where the pointer is now.
 bool ConfirmClose(HWND window) {
-    if (saverState.previewMode || framework.password.ConfirmClose(window)) return true;
+    if (framework.previewMode || framework.password.ConfirmClose(window)) return true;
     framework.closePending = false;
     RecordStartingPoint();
     return false;
 }
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (FilterFrameworkMessage(message, wParam, saverState.previewMode,
+    switch (FilterFrameworkMessage(message, wParam, framework.previewMode,
                                    framework.closeConfirmed)) {
     case FilterAction::Swallow:
     case FilterAction::Drop:
@@ -138,7 +140,7 @@ int RunMessageLoop() {
 void PrepareSaverWindow(HINSTANCE instance) {
     if (IsNineXClass(GetOsVersionClass())) {
         framework.autoPlayQuery = RegisterWindowMessageA(kAutoPlayQueryMessage);
-        if (!saverState.previewMode) framework.password.LoadIfWanted();
+        if (!framework.previewMode) framework.password.LoadIfWanted();
     }
     RegisterSaverClass(instance);
 }
@@ -165,7 +167,7 @@ int RunFullScreen(HINSTANCE instance) {
 int RunPreview(HINSTANCE instance, uint64_t parentNumber) {
     HWND parent = WindowFromNumber(parentNumber);
     if (!parentNumber || !IsWindow(parent)) return kUnrecognisedModeExit;
-    saverState.previewMode = true;
+    framework.previewMode = true;
     PrepareSaverWindow(instance);
     RECT client;
     if (!GetClientRect(parent, &client)) SetRectEmpty(&client);
@@ -193,7 +195,7 @@ bool HasModeLetter(const char* arguments) {
 }  // namespace
 
 int RunSaverFramework(HINSTANCE instance, const char* commandLine) {
-    saverState.instanceHandle = instance;
+    framework.instance = instance;
     const char* arguments = SkipProgramPath(commandLine ? commandLine : "");
     SaverCommand command = ParseSaverArguments(arguments);
     switch (command.mode) {
@@ -213,6 +215,10 @@ int RunSaverFramework(HINSTANCE instance, const char* commandLine) {
     }
 }
 
+HINSTANCE SaverInstance() { return framework.instance; }
+
+bool SaverPreviewMode() { return framework.previewMode; }
+
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (framework.autoPlayQuery && message == framework.autoPlayQuery) {
         RequestClose(window);
@@ -224,7 +230,7 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             framework.closeConfirmed = true;
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    if (saverState.previewMode) return DefWindowProcA(window, message, wParam, lParam);
+    if (framework.previewMode) return DefWindowProcA(window, message, wParam, lParam);
 
     switch (message) {
     case WM_SETCURSOR:

@@ -14,6 +14,11 @@ inline constexpr char kPreviewWindowTitle[] = "Preview";
 // Runs the mode the command line asks for; returns the process exit code.
 int RunSaverFramework(HINSTANCE instance, const char* commandLine);
 
+// The process's module handle as the entry received it, for window classes.
+HINSTANCE SaverInstance();
+// True when the saver draws inside the display settings' preview window.
+bool SaverPreviewMode();
+
 // The default handling of every message the saver's windows do not answer
 // themselves: in full screen it closes the saver on input, deactivation and
 // power events, and keeps the cursor hidden; in preview it only applies the

@@ -15,7 +15,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_CREATE:
         SetToolWindowStyle(reinterpret_cast<NativeWindow>(window));
-        return SaverOnCreate(reinterpret_cast<NativeWindow>(window));
+        return SaverOnCreate(reinterpret_cast<NativeWindow>(window), SaverPreviewMode());
     case WM_KEYDOWN:
         if (SaverOnKeyDown(static_cast<unsigned>(wParam)) == KeyOutcome::Handled) return 0;
         return DefaultSaverProc(window, message, wParam, lParam);

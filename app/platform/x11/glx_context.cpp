@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cstring>
 
-#include "glview.h"
 #include "main.h"
 #include "platform/glcontext.h"
 #include "platform/opengl.h"
@@ -126,13 +125,13 @@ XVisualInfo* ChooseGlxVisual(Display* display, int screen, bool doubleBuffered, 
     return glx.visual;
 }
 
-void CreateGlxContext(Window window) {
+bool CreateGlxContext(Window window) {
     glx.window = window;
     glx.context = glXCreateNewContext(glx.display, glx.config, GLX_RGBA_TYPE, nullptr, True);
     CHECK_PLATFORM_CALL(glx.context != nullptr, "glXCreateNewContext");
     CHECK_PLATFORM_CALL(glXMakeCurrent(glx.display, window, glx.context), "glXMakeCurrent");
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    if (IsSoftwareRenderer(renderer)) displayState.hardwareAccelerated = false;
+    return !IsSoftwareRenderer(renderer);
 }
 
 void MakeGlxContextCurrent() {

@@ -17,9 +17,9 @@ bool GlxAvailable(Display* display);
 XVisualInfo* ChooseGlxVisual(Display* display, int screen, bool doubleBuffered, int colorDepth);
 
 // Creates the rendering context for the chosen configuration and makes it
-// current on window (both checked), then clears hardwareAccelerated when the
-// renderer is a software one.
-void CreateGlxContext(Window window);
+// current on window (both checked). Returns false when the renderer is a
+// software one, true when it is hardware-accelerated.
+bool CreateGlxContext(Window window);
 
 void MakeGlxContextCurrent();
 

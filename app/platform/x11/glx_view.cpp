@@ -9,18 +9,13 @@
 
 #include "glview.h"
 #include "glx_context.h"
+#include "glx_probe.h"
 #include "main.h"
 #include "platform/messagebox.h"
 #include "platform/saverhost.h"
 #include "product.h"
 #include "settings_catalogue.h"
 #include "x11_saver.h"
-
-#ifdef CHRONOVALE_PROBE
-#include <time.h>
-
-#include <cstdio>
-#endif
 
 namespace {
 constexpr char kNoGlxMessage[] =
@@ -38,48 +33,11 @@ struct GlViewRecord {
     Colormap colormap = 0;
     int width = 0;
     int height = 0;
+    bool exists = false;  // from creation until the teardown starts
 };
 GlViewRecord glView;
-bool glViewExists = false;
 
 unsigned WindowExtent(int size) { return size > 0 ? static_cast<unsigned>(size) : 1u; }
-
-#ifdef CHRONOVALE_PROBE
-// Measuring build only: one line per event for the start-up benchmark.
-struct ProbeRecord {
-    bool firstFrameSeen = false;
-    int64_t firstFrameCpuNs = 0;
-    uint32_t firstFrameCount = 0;
-};
-ProbeRecord probe;
-
-int64_t ClockNs(clockid_t clock) {
-    timespec now;
-    clock_gettime(clock, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-void ProbeContextReady() {
-    fprintf(stderr, "probe context-ready %lld\n", static_cast<long long>(ClockNs(CLOCK_MONOTONIC)));
-}
-
-void ProbeFramePresented() {
-    if (probe.firstFrameSeen) return;
-    probe.firstFrameSeen = true;
-    probe.firstFrameCpuNs = ClockNs(CLOCK_PROCESS_CPUTIME_ID);
-    probe.firstFrameCount = frameClock.frameCount;
-    fprintf(stderr, "probe first-frame %lld\n", static_cast<long long>(ClockNs(CLOCK_MONOTONIC)));
-}
-
-void ProbeTeardown() {
-    fprintf(stderr, "probe frames %u cpu-ns %lld\n", frameClock.frameCount - probe.firstFrameCount,
-            static_cast<long long>(ClockNs(CLOCK_PROCESS_CPUTIME_ID) - probe.firstFrameCpuNs));
-}
-#else
-void ProbeContextReady() {}
-void ProbeFramePresented() {}
-void ProbeTeardown() {}
-#endif
 }  // namespace
 
 void CreateGlView(NativeWindow parent, const ViewRect& view) {
@@ -112,23 +70,23 @@ void CreateGlView(NativeWindow parent, const ViewRect& view) {
     glView.windowAlive = true;
     glView.width = view.width;
     glView.height = view.height;
-    glViewExists = true;
+    glView.exists = true;
 
     // The creation event: context, then the core's start of the frame clock
     // and of the power-saving suspension; from here a stop signal must run
     // the teardown.
-    CreateGlxContext(window);
+    bool hardwareAccelerated = CreateGlxContext(window);
     ProbeContextReady();
     ArmStopSignals();
-    GlViewOnCreate();
+    GlViewOnCreate(hardwareAccelerated);
     XMapWindow(display, window);
     // The size event follows the creation, as on Windows.
     GlViewOnSize(view.width, view.height);
 }
 
-bool GlViewExists() { return glViewExists; }
+bool GlViewExists() { return glView.exists; }
 
-bool IsGlViewWindow(Window window) { return glViewExists && window == glView.window; }
+bool IsGlViewWindow(Window window) { return glView.exists && window == glView.window; }
 
 void HandleGlViewEvent(const XEvent& event) {
     switch (event.type) {
@@ -161,7 +119,7 @@ void HandleGlViewEvent(const XEvent& event) {
 }
 
 void PaintGlView() {
-    if (!glViewExists || !glView.windowAlive) return;
+    if (!glView.exists || !glView.windowAlive) return;
     MakeGlxContextCurrent();
     GlViewOnPaint();
     PresentGlxFrame();
@@ -169,18 +127,18 @@ void PaintGlView() {
 }
 
 void PlaceGlView(const ViewRect& view) {
-    if (!glViewExists || !glView.windowAlive) return;
+    if (!glView.exists || !glView.windowAlive) return;
     XMoveResizeWindow(x11Saver.display, glView.window, view.left, view.top,
                       WindowExtent(view.width), WindowExtent(view.height));
 }
 
 void DestroyGlView() {
-    if (!glViewExists) return;
+    if (!glView.exists) return;
     Display* display = x11Saver.display;
     // The teardown deletes OpenGL objects, so its context must be current.
     if (glView.windowAlive) MakeGlxContextCurrent();
     ProbeTeardown();
-    glViewExists = false;
+    glView.exists = false;
     GlViewOnDestroy();
     BeginX11ErrorTrap(display);
     if (glView.windowAlive) XDestroyWindow(display, glView.window);

@@ -172,7 +172,6 @@ int CreateSaverWindow(const SaverCommand& command, bool* alreadyRunning) {
                                    kEmbeddedEvents, false);
         if (!window) return kExitNoWindow;
         SetWindowNames(display, window, kPreviewTitle, kSaverClass);
-        saverState.previewMode = true;
         break;
     case SaverMode::Hosted: {
         bool onRoot = command.window == 0 || command.window == root;
@@ -406,7 +405,7 @@ int RunSaver(const SaverCommand& command) {
     }
 
     SetToolWindowStyle(x11Saver.saverWindow);
-    if (SaverOnCreate(x11Saver.saverWindow) == -1) {
+    if (SaverOnCreate(x11Saver.saverWindow, x11Saver.mode == SaverMode::Preview) == -1) {
         // The refused window: nothing was drawn, and the start still ends well.
         XDestroyWindow(display, x11Saver.saverWindow);
         CloseDisplay();

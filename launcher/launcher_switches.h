@@ -1,0 +1,35 @@
+// What the launcher does for a command line: the switches are plain,
+// case-sensitive substrings found anywhere in it, and "-config" wins over
+// "-homepage". Shared by the Windows and Linux entry points.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+#include "launcher_product.h"
+
+namespace launcher {
+
+enum class Action { Nothing, OpenConfiguration, OpenHomePage };
+
+inline Action ChooseAction(const char* commandLine) {
+    if (!commandLine) return Action::Nothing;
+    if (strstr(commandLine, "-config")) return Action::OpenConfiguration;
+    if (strstr(commandLine, "-homepage")) return Action::OpenHomePage;
+    return Action::Nothing;
+}
+
+// Shell targets are held in buffers of this size.
+inline constexpr size_t kTargetSize = 500;
+
+// "Chronovale.scr" on Windows; the Linux saver program is named apart.
+inline void FormatSaverFile(char (&buffer)[kTargetSize]) {
+    snprintf(buffer, sizeof buffer, "%s.scr", kProductName);
+}
+
+inline void FormatHomePage(char (&buffer)[kTargetSize]) {
+    snprintf(buffer, sizeof buffer, "http://www.%s/", kWebDomain);
+}
+
+}  // namespace launcher
