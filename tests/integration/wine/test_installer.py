@@ -27,6 +27,7 @@ UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Chron
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 MENU_FOLDER = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Chronovale"
 INSTALLED_FILES = {"launcher.exe", "help.htm", "Uninstall.exe"}
+HELP_RECORD = r"C:\help-opened.txt"
 PORTABLE_FILES = {"Chronovale.scr", "CHRONOVALE.DLL", "launcher.exe", "help.htm", "Install.txt"}
 
 options = argparse.Namespace()
@@ -78,7 +79,15 @@ class InstallerTest(unittest.TestCase):
         try:
             cls.wine = WinePrefix(cls.xvfb)
             cls.wine.__enter__()
+            # Opening a page: the shell runs a command that writes down its name.
+            for key, command in ((r"HKCR\.htm", "ChronovaleTest.htm"),
+                                 (r"HKCR\ChronovaleTest.htm\shell\open\command",
+                                  r"C:\windows\system32\cmd.exe /c echo %%1> %s" % HELP_RECORD)):
+                code, out = cls.wine.run_wine(["reg", "add", key, "/ve", "/d", command, "/f"])
+                assert code == 0, out
         except BaseException:
+            if getattr(cls, "wine", None):
+                cls.wine.close()
             cls.xvfb.stop()
             raise
 
@@ -124,6 +133,18 @@ class InstallerTest(unittest.TestCase):
         self.assertTrue(done, "the uninstaller did not finish")
         # Files a running program held are deleted at the next restart.
         self.assertEqual(self.wine.run_wine(["wineboot", "-r"])[0], 0)
+
+    def press_sheet_button(self, button):
+        tool = os.path.join(options.tools_dir, "sheet_button.exe")
+        return self.run_windows(tool, button, timeout=WINDOW_TIMEOUT)[0]
+
+    @staticmethod
+    def read_text(path):
+        try:
+            with open(path, encoding="latin-1") as f:
+                return f.read()
+        except OSError:
+            return ""
 
     def prefix_processes(self, text):
         """Processes of this prefix whose command line holds text."""
@@ -227,7 +248,8 @@ class InstallerTest(unittest.TestCase):
         self.assertEqual(dword_value(self.values(CHRONOVALE_KEY)["UCS"][1]), 1)
 
         # The settings shortcut: the launcher in its start folder asks the
-        # shell for the saver's "config" verb, which opens the configuration.
+        # shell for the saver's "config" verb, which opens the sheet; its Help
+        # button opens AppDir's help.htm through the shell.
         target, start_in, arguments = read_shortcut(
             self.path(MENU_FOLDER + r"\Chronovale Settings.lnk"))
         launcher = self.procs.start_program(
@@ -236,9 +258,12 @@ class InstallerTest(unittest.TestCase):
         windows = self.xvfb.find_windows("^Chronovale$", timeout=WINDOW_TIMEOUT)
         self.assertTrue(windows, "the settings shortcut opened nothing")
         self.assertEqual(self.procs.wait(launcher, SAVER_TIMEOUT)[0], 0)
-        self.xvfb.focus_and_key(windows[0], "Return")
+        self.assertEqual(self.press_sheet_button("help"), 0)
+        opened = wait_until(lambda: self.read_text(self.path(HELP_RECORD)), WINDOW_TIMEOUT)
+        self.assertEqual(opened.strip(), DEFAULT_FOLDER + r"\help.htm")
+        self.assertEqual(self.press_sheet_button("ok"), 0)
         self.assertTrue(wait_until(lambda: not self.xvfb.search_windows("^Chronovale$"),
-                                   WINDOW_TIMEOUT))
+                                   WINDOW_TIMEOUT), "the sheet did not close")
 
         self.uninstall()
         self.assert_uninstalled(DEFAULT_FOLDER)
