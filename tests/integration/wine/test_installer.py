@@ -6,6 +6,7 @@ each leaves behind in the folders and the registry."""
 import argparse
 import os
 import shutil
+import pathlib
 import struct
 import sys
 import unittest
@@ -14,7 +15,7 @@ import zipfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "harness"))
 
-from wine import CHRONOVALE_KEY, WINE64, WinePrefix, dword_value  # noqa: E402
+from wine import CHRONOVALE_KEY, WinePrefix, dword_value  # noqa: E402
 from xserver import Processes, Xvfb, wait_until  # noqa: E402
 
 INSTALL_TIMEOUT = 120
@@ -34,38 +35,29 @@ options = argparse.Namespace()
 
 
 def read_shortcut(path):
-    """A .lnk file's target path, working folder and arguments (the shell
-    link format: header, optional item list and link info, then counted
-    strings in a fixed order)."""
+    """A .lnk file's target, working folder and arguments. The shell link
+    format: a header, an item list and a link info (holding the target's
+    local path) when flagged, then counted strings in a fixed order."""
     with open(path, "rb") as f:
         data = f.read()
     flags = struct.unpack_from("<I", data, 0x14)[0]
     pos = 0x4C
-    if flags & 0x01:  # item id list
+    if flags & 0x01:
         pos += 2 + struct.unpack_from("<H", data, pos)[0]
     target = None
-    if flags & 0x02:  # link info, with the local path of the target
-        size, header = struct.unpack_from("<II", data, pos)
-        local = struct.unpack_from("<I", data, pos + 16)[0]
-        if header >= 0x24:
-            wide = struct.unpack_from("<I", data, pos + 28)[0]
-            if wide:
-                end = data.index(b"\0\0", pos + wide)
-                end += (end - pos - wide) % 2
-                target = data[pos + wide:end].decode("utf-16-le")
-        if target is None and local:
-            target = data[pos + local:data.index(b"\0", pos + local)].decode("latin-1")
+    if flags & 0x02:
+        size, _, _, _, local = struct.unpack_from("<5I", data, pos)
+        target = data[pos + local:data.index(b"\0", pos + local)].decode("latin-1")
         pos += size
     strings = {}
-    for bit, name in ((0x04, "name"), (0x08, "relative"), (0x10, "folder"),
-                      (0x20, "arguments"), (0x40, "icon")):
+    width = 2 if flags & 0x80 else 1
+    for bit in (0x04, 0x08, 0x10, 0x20, 0x40):  # name, path, folder, arguments, icon
         if flags & bit:
             count = struct.unpack_from("<H", data, pos)[0]
-            width = 2 if flags & 0x80 else 1
             raw = data[pos + 2:pos + 2 + count * width]
-            strings[name] = raw.decode("utf-16-le" if width == 2 else "latin-1").rstrip("\0")
+            strings[bit] = raw.decode("utf-16-le" if width == 2 else "latin-1").rstrip("\0")
             pos += 2 + count * width
-    return target, strings.get("folder"), strings.get("arguments", "")
+    return target, strings.get(0x10), strings.get(0x20, "")
 
 
 class InstallerTest(unittest.TestCase):
@@ -116,17 +108,18 @@ class InstallerTest(unittest.TestCase):
     def install(self, *arguments):
         # Wine quotes an argument that holds blanks, which the installer would
         # not read as its folder: the command line goes through cmd instead.
-        setup = os.path.join(self.wine.drive_c, "ChronovaleSetup.exe")
-        shutil.copyfile(options.setup, setup)
-        line = r"C:\ChronovaleSetup.exe /S " + " ".join(arguments)
-        code, output = self.run_windows("cmd", "/c", line)
+        shutil.copyfile(options.setup, self.path(r"C:\ChronovaleSetup.exe"))
+        code, output = self.run_windows("cmd", "/c", r"C:\ChronovaleSetup.exe /S " + " ".join(arguments))
         self.assertEqual(code, 0, "installer: " + output)
 
-    def uninstall(self, folder=DEFAULT_FOLDER, *arguments):
-        """Runs the uninstaller silently and waits for the copy of itself
-        that does the work: it removes the folder last."""
-        uninstaller = self.path(folder + r"\Uninstall.exe")
-        code, output = self.run_windows(uninstaller, "/S", *arguments)
+    def uninstall(self, *arguments):
+        """Runs the entry's quiet uninstall command and waits for the copy of
+        the uninstaller that does the work (it deletes the original)."""
+        command = self.text(UNINSTALL_KEY, "QuietUninstallString")
+        self.assertTrue(command.startswith(self.text(UNINSTALL_KEY, "UninstallString")))
+        _, program, switches = command.split('"')
+        uninstaller = self.path(program)
+        code, output = self.run_windows(uninstaller, *(switches.split() + list(arguments)))
         self.assertEqual(code, 0, "uninstaller: " + output)
         done = wait_until(lambda: not os.path.exists(uninstaller)
                           and not self.prefix_processes("~nsu"), INSTALL_TIMEOUT)
@@ -138,23 +131,14 @@ class InstallerTest(unittest.TestCase):
         tool = os.path.join(options.tools_dir, "sheet_button.exe")
         return self.run_windows(tool, button, timeout=WINDOW_TIMEOUT)[0]
 
-    @staticmethod
-    def read_text(path):
-        try:
-            with open(path, encoding="latin-1") as f:
-                return f.read()
-        except OSError:
-            return ""
-
     def prefix_processes(self, text):
         """Processes of this prefix whose command line holds text."""
         found = []
         for pid in filter(str.isdigit, os.listdir("/proc")):
             try:
                 with open("/proc/%s/cmdline" % pid, "rb") as f:
-                    line = f.read().decode("latin-1")
-                if text not in line:
-                    continue
+                    if text.encode() not in f.read():
+                        continue
                 with open("/proc/%s/environ" % pid, "rb") as f:
                     environ = f.read().split(b"\0")
             except OSError:
@@ -173,47 +157,28 @@ class InstallerTest(unittest.TestCase):
         value = self.values(key).get(name)
         return value[1] if value else None
 
-    def start_installed_saver(self, *arguments, bcs=None):
-        """The saver as the display settings start it: SCRNSAVE.EXE's path."""
-        if bcs is not None:
-            self.wine.reg_add("BCS", "REG_DWORD", bcs)
-        saver = self.text(DESKTOP_KEY, "SCRNSAVE.EXE")
-        self.assertIsNotNone(saver, "no SCRNSAVE.EXE")
-        command = self.wine.saver_command(saver, *arguments)
-        return self.procs.start_program(command, self.wine.env())
-
     def assert_same_file(self, installed, built):
         with open(installed, "rb") as a, open(built, "rb") as b:
             self.assertTrue(a.read() == b.read(), "%s differs from %s" % (installed, built))
 
     def assert_installed(self, folder):
-        for name in ("Chronovale.scr", "CHRONOVALE.DLL"):
-            self.assert_same_file(self.path(SYSTEM + "\\" + name),
-                                  os.path.join(options.bin_dir, name))
+        built = {"Chronovale.scr": os.path.join(options.bin_dir, "Chronovale.scr"),
+                 "CHRONOVALE.DLL": os.path.join(options.bin_dir, "CHRONOVALE.DLL")}
+        for name, source in built.items():
+            self.assert_same_file(self.path(SYSTEM + "\\" + name), source)
         self.assertEqual(set(os.listdir(self.path(folder))), INSTALLED_FILES)
         self.assert_same_file(self.path(folder + r"\help.htm"), options.help_page)
         self.assert_same_file(self.path(folder + r"\launcher.exe"), options.launcher)
         self.assertEqual(self.text(CHRONOVALE_KEY, "AppDir"), folder)
 
-        entry = self.values(UNINSTALL_KEY)
-        self.assertEqual(entry["DisplayName"][1], "Chronovale")
-        self.assertEqual(entry["DisplayVersion"][1], "1.1")
-        self.assertEqual(entry["Publisher"][1], "Quillmere")
-        self.assertEqual(entry["DisplayIcon"][1], SYSTEM + r"\Chronovale.scr,0")
-        self.assertEqual(entry["UninstallString"][1], '"%s\\Uninstall.exe"' % folder)
-        self.assertEqual(entry["QuietUninstallString"][1], '"%s\\Uninstall.exe" /S' % folder)
-        files_kb = sum(os.path.getsize(p) for p in (
-            options.launcher, options.help_page, self.path(folder + r"\Uninstall.exe"),
-            os.path.join(options.bin_dir, "Chronovale.scr"),
-            os.path.join(options.bin_dir, "CHRONOVALE.DLL"))) // 1024
-        size = dword_value(entry["EstimatedSize"][1])
-        self.assertTrue(files_kb * 0.9 <= size <= files_kb * 1.2, (size, files_kb))
-
-        # Wine has no verb of its own for saver files: the installer's runs /c.
-        file_type = self.text(r"HKCR\.scr", "(Default)")
-        self.assertTrue(file_type)
-        self.assertEqual(self.text(r"HKCR\%s\shell\config\command" % file_type, "(Default)"),
-                         '"%1" /c')
+        entry = {name: data for name, (_, data) in self.values(UNINSTALL_KEY).items()}
+        self.assertEqual((entry["DisplayName"], entry["DisplayVersion"], entry["Publisher"]),
+                         ("Chronovale", "1.1", "Quillmere"))
+        icon, _, index = entry["DisplayIcon"].rpartition(",")
+        self.assertTrue(os.path.isfile(self.path(icon)) and index == "0", entry["DisplayIcon"])
+        files = list(built.values()) + [options.launcher, options.help_page]
+        size = sum(map(os.path.getsize, files)) // 1024
+        self.assertTrue(size <= dword_value(entry["EstimatedSize"]) <= size * 1.2 + 200)
 
         for name, argument in (("Chronovale Settings", "-config"),
                                ("Chronovale on the Web", "-homepage")):
@@ -243,8 +208,10 @@ class InstallerTest(unittest.TestCase):
         self.assertEqual(self.text(DESKTOP_KEY, "SCRNSAVE.EXE"), SYSTEM + r"\Chronovale.scr")
 
         # The saver finds its library in the system folder and closes itself.
-        proc = self.start_installed_saver("/s", bcs=2)
-        self.assertEqual(self.procs.wait(proc, SAVER_TIMEOUT)[0], 0)
+        self.wine.reg_add("BCS", "REG_DWORD", 2)
+        code, output = self.run_windows(self.text(DESKTOP_KEY, "SCRNSAVE.EXE"), "/s",
+                                        timeout=SAVER_TIMEOUT)
+        self.assertEqual(code, 0, output)
         self.assertEqual(dword_value(self.values(CHRONOVALE_KEY)["UCS"][1]), 1)
 
         # The settings shortcut: the launcher in its start folder asks the
@@ -259,8 +226,10 @@ class InstallerTest(unittest.TestCase):
         self.assertTrue(windows, "the settings shortcut opened nothing")
         self.assertEqual(self.procs.wait(launcher, SAVER_TIMEOUT)[0], 0)
         self.assertEqual(self.press_sheet_button("help"), 0)
-        opened = wait_until(lambda: self.read_text(self.path(HELP_RECORD)), WINDOW_TIMEOUT)
-        self.assertEqual(opened.strip(), DEFAULT_FOLDER + r"\help.htm")
+        record = pathlib.Path(self.path(HELP_RECORD))
+        opened = wait_until(lambda: record.is_file() and record.read_text("latin-1")
+                            .endswith("\n") and record.read_text("latin-1"), WINDOW_TIMEOUT)
+        self.assertEqual(opened.strip(), DEFAULT_FOLDER + "\\help.htm")
         self.assertEqual(self.press_sheet_button("ok"), 0)
         self.assertTrue(wait_until(lambda: not self.xvfb.search_windows("^Chronovale$"),
                                    WINDOW_TIMEOUT), "the sheet did not close")
@@ -303,7 +272,7 @@ class InstallerTest(unittest.TestCase):
         notes = self.path(folder + r"\notes.txt")
         with open(notes, "w") as f:
             f.write("mine")
-        self.uninstall(folder)
+        self.uninstall()
         self.assertTrue(os.path.isfile(notes), "the uninstaller removed a file of the user's")
         shutil.rmtree(self.path(r"C:\Program Files\Quill Tools"))
         self.assert_uninstalled(folder)
@@ -314,7 +283,7 @@ class InstallerTest(unittest.TestCase):
         # chosen by the installer is reset.
         self.install()
         self.assertEqual(self.text(DESKTOP_KEY, "SCRNSAVE.EXE"), SYSTEM + r"\Chronovale.scr")
-        self.uninstall(DEFAULT_FOLDER, "/REMOVESETTINGS")
+        self.uninstall("/REMOVESETTINGS")
         self.assertFalse(self.key_exists(r"HKCU\Software\Quillmere"))
         self.assertNotIn("SCRNSAVE.EXE", self.values(DESKTOP_KEY))
 
