@@ -35,6 +35,7 @@ RequestExecutionLevel admin
 !define WEB_LINK "${MENU_FOLDER}\Chronovale on the Web.lnk"
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_SAVE_AND_BROADCAST 3  ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
+!define ERROR_ALREADY_EXISTS 183
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -76,6 +77,14 @@ UninstPage custom un.SettingsPage un.SettingsPageLeave
 ; --- Installation -----------------------------------------------------------
 
 Function .onInit
+  ; One installer at a time: a second one would write the same files.
+  System::Call 'kernel32::CreateMutexW(p 0, i 0, w "Quillmere Chronovale Setup") p .r0 ?e'
+  Pop $1
+  ${If} $1 == ${ERROR_ALREADY_EXISTS}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "The ${PRODUCT} installer is already running." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
   StrCpy $UseAsSaver 1
   ${GetParameters} $0
   ClearErrors
