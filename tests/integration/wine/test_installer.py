@@ -127,9 +127,12 @@ class InstallerTest(unittest.TestCase):
         # Files a running program held are deleted at the next restart.
         self.assertEqual(self.wine.run_wine(["wineboot", "-r"])[0], 0)
 
-    def press_sheet_button(self, button):
-        tool = os.path.join(options.tools_dir, "sheet_button.exe")
-        return self.run_windows(tool, button, timeout=WINDOW_TIMEOUT)[0]
+    def drive_sheet(self, *commands):
+        """sheet_driver's answers to commands, one line each."""
+        tool = os.path.join(options.tools_dir, "sheet_driver.exe")
+        command = self.wine.saver_command(tool, *commands)
+        _, out, _ = self.procs.run_program(command, self.wine.env(), WINDOW_TIMEOUT)
+        return out.split()
 
     def prefix_processes(self, text):
         """Processes of this prefix whose command line holds text."""
@@ -225,14 +228,12 @@ class InstallerTest(unittest.TestCase):
         windows = self.xvfb.find_windows("^Chronovale$", timeout=WINDOW_TIMEOUT)
         self.assertTrue(windows, "the settings shortcut opened nothing")
         self.assertEqual(self.procs.wait(launcher, SAVER_TIMEOUT)[0], 0)
-        self.assertEqual(self.press_sheet_button("help"), 0)
+        self.assertEqual(self.drive_sheet("sheet", "20000", "help"), ["ok", "ok"])
         record = pathlib.Path(self.path(HELP_RECORD))
         opened = wait_until(lambda: record.is_file() and record.read_text("latin-1")
                             .endswith("\n") and record.read_text("latin-1"), WINDOW_TIMEOUT)
         self.assertEqual(opened.strip(), DEFAULT_FOLDER + "\\help.htm")
-        self.assertEqual(self.press_sheet_button("ok"), 0)
-        self.assertTrue(wait_until(lambda: not self.xvfb.search_windows("^Chronovale$"),
-                                   WINDOW_TIMEOUT), "the sheet did not close")
+        self.assertEqual(self.drive_sheet("close"), ["ok"], "the sheet did not close")
 
         self.uninstall()
         self.assert_uninstalled(DEFAULT_FOLDER)
