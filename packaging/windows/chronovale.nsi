@@ -332,6 +332,6 @@ Section "Uninstall"
   Delete "$INSTDIR\launcher.exe"
   Delete "$INSTDIR\help.htm"
   Delete "$INSTDIR\Uninstall.exe"
-  RMDir /REBOOTOK "$INSTDIR"
+  RMDir "$INSTDIR"
   RMDir "$PROGRAMFILES64\${COMPANY}"
 SectionEnd
