@@ -13,6 +13,7 @@
 #include "product.h"
 #include "saver_resource_ids.h"
 #include "saverwindow.h"
+#include "win32_framework.h"
 #include "win32_pages.h"
 
 namespace {
@@ -24,8 +25,6 @@ struct ConfigureState {
     HANDLE mutex = nullptr;
 };
 ConfigureState configure;
-
-HINSTANCE SaverInstance() { return static_cast<HINSTANCE>(saverState.instanceHandle); }
 
 // The sheet has no Cancel (every change is already saved): hide it and move
 // OK to the left by the width it leaves.

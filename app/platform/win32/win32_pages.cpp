@@ -12,6 +12,7 @@
 #include "platform/pagecontrols.h"
 #include "saver_resource_ids.h"
 #include "saverwindow.h"
+#include "win32_framework.h"
 
 namespace {
 constexpr COLORREF kLinkColour = 0xFF0000;  // pure blue in 0x00BBGGRR
@@ -163,7 +164,7 @@ INT_PTR CALLBACK ConfigurePageProc(HWND page, UINT message, WPARAM wParam, LPARA
         ConfigurePage index = PageIndex(page);
         if (index == ConfigurePage::Introduction) {
             if (introduction.picture) DeleteObject(introduction.picture);
-            introduction.picture = LoadBitmapA(static_cast<HINSTANCE>(saverState.instanceHandle),
+            introduction.picture = LoadBitmapA(SaverInstance(),
                                                MAKEINTRESOURCEA(IDB_INTRODUCTION_PICTURE));
         }
         PageOnInit(index, ToPageWindow(page));
