@@ -15,6 +15,9 @@
 
 namespace {
 constexpr char kMusicTitle[] = "Select a music file or playlist";
+// The titles of the Windows choosers.
+constexpr char kColourTitle[] = "Color";
+constexpr char kFaceTitle[] = "Font";
 constexpr double kFaceChooserPreviewSize = 20.0;
 
 struct FileFilter {
@@ -90,7 +93,7 @@ void CopyCut(const std::string& text, char* buffer, size_t size) {
 }  // namespace
 
 bool GtkChooseColour(GtkWindow* owner, uint32_t start, uint32_t* chosen) {
-    GtkWidget* dialog = gtk_color_chooser_dialog_new(nullptr, owner);
+    GtkWidget* dialog = gtk_color_chooser_dialog_new(kColourTitle, owner);
     gtk_color_chooser_set_use_alpha(GTK_COLOR_CHOOSER(dialog), FALSE);
     GdkRGBA colour = {(start & 0xFF) / 255.0, ((start >> 8) & 0xFF) / 255.0,
                       ((start >> 16) & 0xFF) / 255.0, 1.0};
@@ -108,7 +111,7 @@ bool GtkChooseColour(GtkWindow* owner, uint32_t start, uint32_t* chosen) {
 
 bool GtkChooseFace(GtkWindow* owner, const char* current, char* face, size_t size) {
     std::set<std::string> families = OutlineFamilies();
-    GtkWidget* dialog = gtk_font_chooser_dialog_new(nullptr, owner);
+    GtkWidget* dialog = gtk_font_chooser_dialog_new(kFaceTitle, owner);
     GtkFontChooser* chooser = GTK_FONT_CHOOSER(dialog);
     gtk_font_chooser_set_filter_func(chooser, KeepOutlineFace, &families, nullptr);
     gtk_font_chooser_set_level(chooser, GTK_FONT_CHOOSER_LEVEL_FAMILY);

@@ -63,13 +63,22 @@ bool ControlNumber(const char* name, int* id) {
     return true;
 }
 
+gboolean RunCommand(gpointer data) {
+    if (gtkSettingsDialog.dialog) PageCommand(ControlPage(data), ControlId(data));
+    return G_SOURCE_REMOVE;
+}
+
 void OnControlClicked(GtkButton* button, gpointer data) {
     if (gtkSettingsDialog.quiet > 0) return;
     // A radio button that was just switched off by its neighbour reports a
     // click too; only the one now selected is the user's command.
     if (GTK_IS_RADIO_BUTTON(button) && !gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(button)))
         return;
-    PageCommand(ControlPage(data), ControlId(data));
+    // The command may open a modal chooser or message. Run from the main
+    // loop, not from inside the click: a click that came as an
+    // accessibility request would otherwise hold that request, and with it
+    // every later one, until the modal window closed.
+    g_idle_add(RunCommand, data);
 }
 
 gboolean DrawPicture(GtkWidget* area, cairo_t* cr, gpointer) {
