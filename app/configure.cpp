@@ -1,8 +1,10 @@
-// Configuration mode without the settings dialog.
+// Configuration mode: the platform's settings dialog. The message below is
+// for a platform that has none yet.
 #include "configure.h"
 
 #include "main.h"
 #include "platform/messagebox.h"
+#include "platform/pagecontrols.h"
 #include "product.h"
 
 const char kNoDialogMessage[] =
@@ -10,8 +12,4 @@ const char kNoDialogMessage[] =
     "Its settings are kept under the key Software\\Quillmere\\Chronovale "
     "of the current user and are read at every start.";
 
-int RunConfigureMode(uint64_t) {
-    RunStartup();
-    ShowMessageBox(kNoDialogMessage, kProduct.productName, MessageIcon::Warning, false);
-    return 0;
-}
+int RunConfigureMode(uint64_t ownerWindow) { return RunConfigureDialog(ownerWindow); }
