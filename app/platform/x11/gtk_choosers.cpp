@@ -1,4 +1,4 @@
-// GTK's choosers for the settings pages. The font chooser lists a family
+// GTK's colour and font choosers for the Custom Controls page. The font chooser lists a family
 // only when fontconfig has it as an outline font: the time text is built
 // from glyph outlines, and "scalable" alone would let colour bitmap faces
 // (emoji fonts) through.
@@ -14,25 +14,10 @@
 #include "ansi_codepage.h"
 
 namespace {
-constexpr char kMusicTitle[] = "Select a music file or playlist";
 // The titles of the Windows choosers.
 constexpr char kColourTitle[] = "Color";
 constexpr char kFaceTitle[] = "Font";
 constexpr double kFaceChooserPreviewSize = 20.0;
-
-struct FileFilter {
-    const char* name;
-    const char* patterns;  // separated by ';'
-};
-// Those of the Windows build, in its order. "*" stands for "*.*", which on
-// Windows matches names without a dot too.
-constexpr FileFilter kMusicFilters[] = {
-    {"Music Playlists (*.m3u; *.pls; *.ram; *.m2a; *.kpl; *.b4s)",
-     "*.m3u;*.pls;*.ram;*.m2a;*.kpl;*.b4s"},
-    {"Music Files (*.mp3; *.ogg; *.wav; *.wma; *.ra; *.mid; *.midi; *.rmi)",
-     "*.mp3;*.ogg;*.wav;*.wma;*.ra;*.mid;*.midi;*.rmi"},
-    {"All Files (*.*)", "*"},
-};
 
 uint8_t ToByte(double channel) {
     return static_cast<uint8_t>(std::lround(std::fmin(1.0, std::fmax(0.0, channel)) * 255.0));
@@ -131,38 +116,6 @@ bool GtkChooseFace(GtkWindow* owner, const char* current, char* face, size_t siz
             CopyCut(Utf8ToAnsi(name), face, size);
         else
             confirmed = false;
-    }
-    gtk_widget_destroy(dialog);
-    return confirmed;
-}
-
-bool GtkChooseMusicFile(GtkWindow* owner, char* path, size_t size) {
-    GtkWidget* dialog = gtk_file_chooser_dialog_new(kMusicTitle, owner, GTK_FILE_CHOOSER_ACTION_OPEN,
-                                                    "_Cancel", GTK_RESPONSE_CANCEL, "_Open",
-                                                    GTK_RESPONSE_ACCEPT, nullptr);
-    GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
-    gtk_file_chooser_set_local_only(chooser, TRUE);
-    GtkFileFilter* first = nullptr;
-    for (const FileFilter& entry : kMusicFilters) {
-        GtkFileFilter* filter = gtk_file_filter_new();
-        gtk_file_filter_set_name(filter, entry.name);
-        gchar** patterns = g_strsplit(entry.patterns, ";", -1);
-        for (gchar** pattern = patterns; *pattern; ++pattern) gtk_file_filter_add_pattern(filter, *pattern);
-        g_strfreev(patterns);
-        gtk_file_chooser_add_filter(chooser, filter);
-        if (!first) first = filter;
-    }
-    gtk_file_chooser_set_filter(chooser, first);
-    bool confirmed = false;
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-        gchar* chosen = gtk_file_chooser_get_filename(chooser);
-        // An open chooser returns existing files only; a path that does not
-        // fit is refused rather than cut into another file's name.
-        if (chosen && strlen(chosen) < size && g_file_test(chosen, G_FILE_TEST_IS_REGULAR)) {
-            memcpy(path, chosen, strlen(chosen) + 1);
-            confirmed = true;
-        }
-        g_free(chosen);
     }
     gtk_widget_destroy(dialog);
     return confirmed;

@@ -1,6 +1,6 @@
-// The three choosers of the settings pages on Linux: GTK's colour, font and
-// file chooser dialogs, each modal over the settings dialog. What the chosen
-// value means is the page logic's.
+// The colour and font choosers of the settings pages on Linux, GTK's dialogs
+// modal over the settings dialog; the file chooser is gtk_page_service.cpp's.
+// What the chosen value means is the page logic's.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -15,7 +15,3 @@ bool GtkChooseColour(GtkWindow* owner, uint32_t start, uint32_t* chosen);
 // chosen family name in the ANSI code page, cut to fit size (at most
 // size - 1 bytes). Size and style are not asked for.
 bool GtkChooseFace(GtkWindow* owner, const char* current, char* face, size_t size);
-
-// "Select a music file or playlist": an existing file's full path, which
-// must fit size with its terminator.
-bool GtkChooseMusicFile(GtkWindow* owner, char* path, size_t size);

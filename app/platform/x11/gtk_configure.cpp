@@ -1,11 +1,13 @@
-// The Linux configuration entry: the display, the lock and the dialog. A
-// second start finds the lock held, brings the open dialog forward and ends
-// with 0 and no window of its own.
-#include "gtk_configure.h"
+// Configuration mode on Linux: start-up, the display, the single-instance
+// lock and the settings dialog (gtk_pages.cpp). A second start finds the
+// lock held, brings the open dialog forward and ends with 0 and no window
+// of its own.
 
 // The core headers come before Xlib's, whose macros clash with their names.
+#include "controls.h"
+#include "main.h"
+#include "platform/pagecontrols.h"
 #include "product.h"
-#include "settings_catalogue.h"
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
@@ -20,10 +22,6 @@ constexpr size_t kLockNameSize = 128;
 constexpr long kSourceIsApplication = 1;
 
 ConfigureLock configureLock;
-
-void FormatLockName(char* buffer, size_t size) {
-    snprintf(buffer, size, "%s %s Mutex", kProduct.companyName, kProduct.productName);
-}
 
 void OnDialogMapped(GtkWidget* dialog, gpointer) {
     GdkWindow* window = gtk_widget_get_window(dialog);
@@ -57,7 +55,10 @@ void BringForward(uint64_t id) {
 }
 }  // namespace
 
-int RunGtkConfigure() {
+int RunConfigureDialog(uint64_t) {
+    // Start-up first: a missing companion library is reported (on standard
+    // error, and in a box when a display is there) and ends with 1.
+    RunStartup();
     // The dialog is GTK's; no Wayland or other backend plays the X11 saver.
     gdk_set_allowed_backends("x11");
     if (!gtk_init_check(nullptr, nullptr)) {
@@ -66,7 +67,7 @@ int RunGtkConfigure() {
         return 1;
     }
     char lockName[kLockNameSize];
-    FormatLockName(lockName, sizeof lockName);
+    FormatConfigureMutexName(lockName, sizeof lockName);
     switch (AcquireConfigureLock(lockName, &configureLock)) {
     case ConfigureLockResult::HeldElsewhere:
         BringForward(ReadConfigureWindow(lockName));
@@ -80,7 +81,9 @@ int RunGtkConfigure() {
     case ConfigureLockResult::Acquired:
         break;
     }
-    bool shown = RunSettingsDialog(CurrentConfigureSheet.Get(), G_CALLBACK(OnDialogMapped));
+    // The dialog has no owner: an id from the command line names no window
+    // of this desktop's settings program.
+    bool shown = RunSettingsDialog(ConfigureStartPage(), G_CALLBACK(OnDialogMapped));
     ReleaseConfigureLock(&configureLock);
     return shown ? 0 : 1;
 }

@@ -1,8 +1,9 @@
 // Builds and runs the Linux settings dialog: the notebook of the four pages
 // in their order and with their titles, OK and Help, the start page, and the
 // GTK signals of every numbered control turned into the core's page
-// handlers (page_calls below). Drawing of the picture and the colour swatch,
-// the links' look and cursor live here too, since they are GTK's alone.
+// handlers of controls.h. Drawing the picture and the colour swatch lives
+// here too, since it is GTK's alone; the page service the handlers call is
+// gtk_page_service.cpp.
 #include "gtk_pages.h"
 
 #include <cairo.h>
@@ -11,48 +12,28 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gtk_page_calls.h"
+#include "controls.h"
 #include "main.h"
 #include "own_resources.h"
 #include "platform/resources.h"
 #include "product.h"
 #include "resource_ids.h"
-#include "settings_catalogue.h"
 
 GtkSettingsDialogRecord gtkSettingsDialog;
 
 namespace {
-struct PageDefinition {
-    const char* title;
-    int definitionId;
-    bool ownResource;  // in the saver itself rather than the companion library
-};
-
-// The order is the index CurrentConfigureSheet stores.
-constexpr PageDefinition kPages[kSettingsPageCount] = {
-    {"   Introduction   ", IDD_INTRODUCTION_PAGE, false},
-    {"   Music   ", IDD_MUSIC_PAGE, false},
-    {"   Standard Controls   ", IDD_STANDARD_CONTROLS_PAGE, false},
-    {"   Custom Controls   ", IDD_CUSTOM_CONTROLS_PAGE, true},
-};
-
-constexpr int kIntroductionPage = 0;
-constexpr int kCustomControlsPage = 3;
-constexpr int kPictureArea = 1158;
-constexpr int kWebLink = 1011;
-constexpr int kMailLink = 1012;
-constexpr int kColourSwatch = 1018;
+constexpr int kIntroductionPage = static_cast<int>(ConfigurePage::Introduction);
+constexpr int kCustomControlsPage = static_cast<int>(ConfigurePage::CustomControls);
 // The numbers Windows gives the sheet's own OK and Help buttons.
 constexpr char kOkButtonId[] = "1";
 constexpr char kHelpButtonId[] = "9";
-constexpr double kLinkBlue = 1.0;
 constexpr int kPageDataShift = 16;
 
 gpointer PackControl(int page, int id) {
     return GINT_TO_POINTER((page << kPageDataShift) | id);
 }
 int ControlPage(gpointer data) { return GPOINTER_TO_INT(data) >> kPageDataShift; }
-int ControlId(gpointer data) { return GPOINTER_TO_INT(data) & ((1 << kPageDataShift) - 1); }
+int ControlNumberOf(gpointer data) { return GPOINTER_TO_INT(data) & ((1 << kPageDataShift) - 1); }
 
 // A builder id that is a number names a numbered control.
 bool ControlNumber(const char* name, int* id) {
@@ -64,7 +45,9 @@ bool ControlNumber(const char* name, int* id) {
 }
 
 gboolean RunCommand(gpointer data) {
-    if (gtkSettingsDialog.dialog) PageCommand(ControlPage(data), ControlId(data));
+    if (gtkSettingsDialog.dialog)
+        PageOnCommand(static_cast<ConfigurePage>(ControlPage(data)),
+                      SettingsPageWindow(ControlPage(data)), ControlNumberOf(data));
     return G_SOURCE_REMOVE;
 }
 
@@ -92,8 +75,8 @@ gboolean DrawPicture(GtkWidget* area, cairo_t* cr, gpointer) {
 }
 
 gboolean DrawSwatch(GtkWidget* area, cairo_t* cr, gpointer) {
-    // TextColor is 0x00BBGGRR.
-    uint32_t colour = static_cast<uint32_t>(TextColor.Get());
+    // 0x00BBGGRR.
+    uint32_t colour = CustomSwatchColour();
     double width = gtk_widget_get_allocated_width(area);
     double height = gtk_widget_get_allocated_height(area);
     cairo_set_source_rgb(cr, 0, 0, 0);
@@ -106,61 +89,37 @@ gboolean DrawSwatch(GtkWidget* area, cairo_t* cr, gpointer) {
     return FALSE;
 }
 
-// The hand cursor goes on the button's input window, which exists once the
-// button is realised.
-void OnLinkRealized(GtkWidget* button, gpointer) {
-    GdkWindow* input = gtk_button_get_event_window(GTK_BUTTON(button));
-    if (input && gtkSettingsDialog.handCursor) gdk_window_set_cursor(input, gtkSettingsDialog.handCursor);
-}
-
-// Blue and underlined whatever text the page logic gives the link later:
-// the attributes belong to the label, not to its text.
-void StyleLink(GtkWidget* button) {
-    gtk_button_set_relief(GTK_BUTTON(button), GTK_RELIEF_NONE);
-    GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
-    if (GTK_IS_LABEL(label)) {
-        PangoAttrList* attributes = pango_attr_list_new();
-        pango_attr_list_insert(attributes, pango_attr_foreground_new(0, 0, 0xFFFF * kLinkBlue));
-        pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-        gtk_label_set_attributes(GTK_LABEL(label), attributes);
-        pango_attr_list_unref(attributes);
-    }
-    g_signal_connect(button, "realize", G_CALLBACK(OnLinkRealized), nullptr);
-}
-
 void WireControl(int page, int id, GtkWidget* widget) {
     char number[16];
     snprintf(number, sizeof number, "%d", id);
     atk_object_set_accessible_id(gtk_widget_get_accessible(widget), number);
-    if (page == kIntroductionPage && id == kPictureArea && GTK_IS_DRAWING_AREA(widget)) {
+    if (page == kIntroductionPage && id == ControlId::kPicture && GTK_IS_DRAWING_AREA(widget)) {
         g_signal_connect(widget, "draw", G_CALLBACK(DrawPicture), nullptr);
         return;
     }
-    if (page == kCustomControlsPage && id == kColourSwatch && GTK_IS_DRAWING_AREA(widget)) {
+    if (page == kCustomControlsPage && id == ControlId::kSwatch && GTK_IS_DRAWING_AREA(widget)) {
         g_signal_connect(widget, "draw", G_CALLBACK(DrawSwatch), nullptr);
         return;
     }
-    if (page == kIntroductionPage && (id == kWebLink || id == kMailLink) && GTK_IS_BUTTON(widget))
-        StyleLink(widget);
     if (GTK_IS_BUTTON(widget))
         g_signal_connect(widget, "clicked", G_CALLBACK(OnControlClicked), PackControl(page, id));
 }
 
-bool PageDefinitionBytes(const PageDefinition& definition, const unsigned char** data,
+bool PageDefinitionBytes(const ConfigurePageInfo& definition, const unsigned char** data,
                          size_t* size) {
-    if (definition.ownResource)
-        return FindOwnResourceBytes(CHRONOVALE_RESOURCE_TYPE_PAGE, definition.definitionId, data,
+    if (!definition.inCompanionLibrary)
+        return FindOwnResourceBytes(CHRONOVALE_RESOURCE_TYPE_PAGE, definition.templateId, data,
                                     size);
-    return FindResourceBytes(resourceLibrary, CHRONOVALE_RESOURCE_TYPE_PAGE,
-                             definition.definitionId, data, size);
+    return FindResourceBytes(resourceLibrary, CHRONOVALE_RESOURCE_TYPE_PAGE, definition.templateId,
+                             data, size);
 }
 
 bool LoadPage(int index) {
-    const PageDefinition& definition = kPages[index];
+    const ConfigurePageInfo& definition = kConfigurePages[index];
     const unsigned char* data = nullptr;
     size_t size = 0;
     if (!PageDefinitionBytes(definition, &data, &size)) {
-        fprintf(stderr, "%s: page %d is missing\n", kProduct.productName, definition.definitionId);
+        fprintf(stderr, "%s: page %d is missing\n", kProduct.productName, definition.templateId);
         return false;
     }
     GtkSettingsPage& page = gtkSettingsDialog.pages[index];
@@ -169,7 +128,7 @@ bool LoadPage(int index) {
     if (!gtk_builder_add_from_string(page.builder, reinterpret_cast<const char*>(data),
                                      static_cast<gsize>(size), &error)) {
         fprintf(stderr, "%s: page %d cannot be read: %s\n", kProduct.productName,
-                definition.definitionId, error ? error->message : "");
+                definition.templateId, error ? error->message : "");
         g_clear_error(&error);
         return false;
     }
@@ -192,9 +151,9 @@ void ActivatePage(int index) {
     GtkSettingsPage& page = gtkSettingsDialog.pages[index];
     if (!page.initialised) {
         page.initialised = true;
-        PageInit(index);
+        PageOnInit(static_cast<ConfigurePage>(index), SettingsPageWindow(index));
     }
-    PageActivate(index);
+    PageOnActivate(static_cast<ConfigurePage>(index), SettingsPageWindow(index));
 }
 
 void OnSwitchPage(GtkNotebook*, GtkWidget*, guint index, gpointer) {
@@ -250,14 +209,23 @@ void BuildDialog() {
 void ReleaseDialog() {
     GtkSettingsDialogRecord& record = gtkSettingsDialog;
     if (record.dialog) gtk_widget_destroy(record.dialog);
-    for (GtkSettingsPage& page : record.pages)
+    for (GtkSettingsPage& page : record.pages) {
         if (page.builder) g_object_unref(page.builder);
+        for (GtkWidget* none : page.noneButtons)
+            if (none) g_object_unref(none);
+    }
     if (record.picture) g_object_unref(record.picture);
     if (record.handCursor) g_object_unref(record.handCursor);
     record = GtkSettingsDialogRecord();
     while (gtk_events_pending()) gtk_main_iteration();
 }
 }  // namespace
+
+PageWindow SettingsPageWindow(int page) { return static_cast<PageWindow>(page); }
+
+int SettingsPageIndex(PageWindow window) {
+    return window < static_cast<PageWindow>(kSettingsPageCount) ? static_cast<int>(window) : -1;
+}
 
 GtkWidget* SettingsPageWidget(int page, int id) {
     if (page < 0 || page >= kSettingsPageCount) return nullptr;
@@ -280,7 +248,7 @@ bool RunSettingsDialog(int startPage, GCallback onMapped) {
             return false;
         }
         gtk_notebook_append_page(GTK_NOTEBOOK(record.notebook), record.pages[index].root,
-                                 gtk_label_new(kPages[index].title));
+                                 gtk_label_new(kConfigurePages[index].title));
     }
     if (startPage < 0 || startPage >= kSettingsPageCount) startPage = 0;
     gtk_notebook_set_current_page(GTK_NOTEBOOK(record.notebook), startPage);
@@ -294,7 +262,7 @@ bool RunSettingsDialog(int startPage, GCallback onMapped) {
     for (;;) {
         int response = gtk_dialog_run(GTK_DIALOG(record.dialog));
         if (response != GTK_RESPONSE_HELP) break;
-        PageHelp(gtk_notebook_get_current_page(GTK_NOTEBOOK(record.notebook)));
+        PageOnHelp();
     }
     ReleaseDialog();
     return true;

@@ -7,12 +7,17 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/pagecontrols.h"
+
 constexpr int kSettingsPageCount = 4;
 
 struct GtkSettingsPage {
     GtkBuilder* builder = nullptr;  // owns the page's widgets and their numbers
     GtkWidget* root = nullptr;
     bool initialised = false;       // the page's init handler has run
+    // Hidden members of the page's radio groups, selected to show none of
+    // the visible buttons (a GTK group always has one selected).
+    GtkWidget* noneButtons[4] = {};
 };
 
 // The one dialog of the process; every field is valid while RunSettingsDialog
@@ -26,6 +31,10 @@ struct GtkSettingsDialogRecord {
     int quiet = 0;                  // > 0 while the program itself sets controls
 };
 extern GtkSettingsDialogRecord gtkSettingsDialog;
+
+// The handle the page handlers get for a page, and back; -1 for no page.
+PageWindow SettingsPageWindow(int page);
+int SettingsPageIndex(PageWindow window);
 
 // The widget numbered id on page index; nullptr when the page has none.
 GtkWidget* SettingsPageWidget(int page, int id);

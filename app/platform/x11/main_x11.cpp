@@ -1,12 +1,10 @@
 // The Linux saver's entry: reads the mode from the arguments (and the
-// XSCREENSAVER_WINDOW variable) and runs the settings dialog
-// (gtk_configure.cpp), the saver window of x11_saver.cpp, or ends with the
-// refusal code.
+// XSCREENSAVER_WINDOW variable) and runs configuration mode, the saver
+// window of x11_saver.cpp, or ends with the refusal code.
 #include <cstdlib>
 #include <string>
 
-#include "gtk_configure.h"
-#include "main.h"
+#include "configure.h"
 #include "modes.h"
 #include "x11_saver.h"
 
@@ -23,10 +21,7 @@ int main(int argc, char** argv) {
     SaverCommand command = ParseX11Arguments(arguments.c_str(), getenv("XSCREENSAVER_WINDOW"));
     switch (command.mode) {
     case SaverMode::Configure:
-        // The dialog has no owner on Linux: an id from the command line
-        // names no window of this desktop's settings program.
-        RunStartup();
-        return RunGtkConfigure();
+        return RunConfigureMode(command.window);
     case SaverMode::FullScreen:
     case SaverMode::Preview:
     case SaverMode::Windowed:
