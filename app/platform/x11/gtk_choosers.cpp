@@ -110,12 +110,14 @@ bool GtkChooseFace(GtkWindow* owner, const char* current, char* face, size_t siz
     }
     bool confirmed = gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK;
     if (confirmed) {
-        PangoFontFamily* family = gtk_font_chooser_get_font_family(chooser);
-        const char* name = family ? pango_font_family_get_name(family) : nullptr;
+        // The family of the chosen font; its size and style are dropped.
+        PangoFontDescription* chosen = gtk_font_chooser_get_font_desc(chooser);
+        const char* name = chosen ? pango_font_description_get_family(chosen) : nullptr;
         if (name && *name)
             CopyCut(Utf8ToAnsi(name), face, size);
         else
             confirmed = false;
+        if (chosen) pango_font_description_free(chosen);
     }
     gtk_widget_destroy(dialog);
     return confirmed;
