@@ -63,6 +63,8 @@ int CurrentLocalYear() {
 }
 
 void RunHelpAction() {
+    // A relative AppDir names a folder beside the saver.
+    SetDirToProgramFolder();
     char path[kShellTargetSize] = "";
     switch (FindHelpPage(AppDir.Get(), path, sizeof path)) {
     case HelpPageLookup::NoFolder:
@@ -71,8 +73,6 @@ void RunHelpAction() {
     case HelpPageLookup::Missing:
         return;
     case HelpPageLookup::Found:
-        // A relative AppDir resolves against the saver's own folder.
-        SetDirToProgramFolder();
         OpenWithShell(path);
         return;
     }

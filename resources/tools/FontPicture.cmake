@@ -34,7 +34,7 @@ if(CMAKE_CROSSCOMPILING)
       SOURCE_DIR ${CHRONOVALE_TOOLS_SOURCE_DIR}
       BINARY_DIR ${toolsBinary}
       CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${CHRONOVALE_HOST_CXX}
-      BUILD_BYPRODUCTS ${fontPictureTool}
+      BUILD_BYPRODUCTS ${fontPictureTool} ${toolsBinary}/aboutpicture
       INSTALL_COMMAND ""
       BUILD_ALWAYS ON)
   endif()
