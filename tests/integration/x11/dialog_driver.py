@@ -7,8 +7,13 @@ through their first action and read back through their states and texts.
 """
 
 import time
+import warnings
 
 import pyatspi
+
+# pyatspi calls libatspi functions that newer releases deprecate; the
+# warnings say nothing about the dialog.
+warnings.filterwarnings("ignore", message=r"Atspi\.", category=DeprecationWarning)
 
 POLL = 0.05
 FIND_TIMEOUT = 15.0
@@ -65,7 +70,8 @@ def application(pid):
 
 
 def windows(app):
-    return list(children(app))
+    """The application's windows on the screen."""
+    return [node for node in children(app) if node.getState().contains(pyatspi.STATE_SHOWING)]
 
 
 def window(app, role, name=None, timeout=FIND_TIMEOUT):

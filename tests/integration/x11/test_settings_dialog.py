@@ -237,7 +237,7 @@ class StandardControlsAndMusic(DialogTestCase):
         self.close_with_ok(proc, dialog)
 
     def type_location(self, chooser, path):
-        """Types a path into the chooser's location field and presses Return."""
+        """Puts a path into the chooser's location field and presses Open."""
         window = self.find_one("^Select a music file or playlist$")
         self.x.run_tool(["xdotool", "windowfocus", "--sync", str(window)], check=False)
         self.x.run_tool(["xdotool", "key", "ctrl+l"])
@@ -245,7 +245,7 @@ class StandardControlsAndMusic(DialogTestCase):
                                      if node.getState().contains(pyatspi.STATE_SHOWING)],
                             what="the location field")[0]
         entry.queryEditableText().setTextContents(path)
-        self.x.run_tool(["xdotool", "key", "Return"])
+        ui.click(ui.by_role(chooser, pyatspi.ROLE_PUSH_BUTTON, "Open")[0])
 
 
 class IntroductionAndHelp(DialogTestCase):
