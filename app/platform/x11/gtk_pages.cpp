@@ -20,6 +20,7 @@
 #include "resource_ids.h"
 
 GtkSettingsDialogRecord gtkSettingsDialog;
+void (*settingsDialogFirstFrameObserver)() = nullptr;
 
 namespace {
 constexpr int kIntroductionPage = static_cast<int>(ConfigurePage::Introduction);
@@ -206,7 +207,38 @@ void BuildDialog() {
     gtk_dialog_set_default_response(GTK_DIALOG(record.dialog), GTK_RESPONSE_OK);
 }
 
+// The first frame: the first paint cycle of the dialog's frame clock that
+// drew the dialog.
+struct FirstFrameWatch {
+    bool drawn = false;
+    gulong handler = 0;
+    GdkFrameClock* clock = nullptr;
+};
+FirstFrameWatch firstFrameWatch;
+
+gboolean OnDialogDrawn(GtkWidget*, cairo_t*, gpointer) {
+    firstFrameWatch.drawn = true;
+    return FALSE;
+}
+
+void OnAfterPaint(GdkFrameClock* clock, gpointer) {
+    if (!firstFrameWatch.drawn) return;
+    g_signal_handler_disconnect(clock, firstFrameWatch.handler);
+    firstFrameWatch = FirstFrameWatch();
+    if (settingsDialogFirstFrameObserver) settingsDialogFirstFrameObserver();
+}
+
+void OnDialogRealized(GtkWidget* dialog, gpointer) {
+    GdkFrameClock* clock = gtk_widget_get_frame_clock(dialog);
+    if (!clock || !settingsDialogFirstFrameObserver) return;
+    firstFrameWatch.clock = clock;
+    firstFrameWatch.handler = g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), nullptr);
+    g_signal_connect_after(dialog, "draw", G_CALLBACK(OnDialogDrawn), nullptr);
+}
+
 void ReleaseDialog() {
+    if (firstFrameWatch.handler) g_signal_handler_disconnect(firstFrameWatch.clock, firstFrameWatch.handler);
+    firstFrameWatch = FirstFrameWatch();
     GtkSettingsDialogRecord& record = gtkSettingsDialog;
     if (record.dialog) gtk_widget_destroy(record.dialog);
     for (GtkSettingsPage& page : record.pages) {
@@ -258,6 +290,7 @@ bool RunSettingsDialog(int startPage, GCallback onMapped) {
     ActivatePage(startPage);
 
     if (onMapped) g_signal_connect(record.dialog, "map", onMapped, nullptr);
+    g_signal_connect(record.dialog, "realize", G_CALLBACK(OnDialogRealized), nullptr);
     gtk_window_present(GTK_WINDOW(record.dialog));
     for (;;) {
         int response = gtk_dialog_run(GTK_DIALOG(record.dialog));

@@ -44,3 +44,7 @@ GtkWidget* SettingsPageWidget(int page, int id);
 // when the dialog's window is mapped. Returns false when a page cannot be
 // loaded.
 bool RunSettingsDialog(int startPage, GCallback onMapped);
+
+// Called once, after the dialog's first frame has been painted; empty in the
+// saver, set by the measuring build.
+extern void (*settingsDialogFirstFrameObserver)();
