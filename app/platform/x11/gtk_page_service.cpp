@@ -24,8 +24,6 @@ constexpr char kHelpPageName[] = "/help.htm";
 constexpr char kPreviewArgument[] = "-s";
 constexpr char kWindowsAllFiles[] = "*.*";
 constexpr char kAllFiles[] = "*";
-constexpr int kFileChooserWidth = 760;
-constexpr int kFileChooserHeight = 520;
 
 GtkWidget* Control(PageWindow page, int control) {
     return SettingsPageWidget(SettingsPageIndex(page), control);
@@ -181,8 +179,6 @@ bool ChooseFile(PageWindow, const FileChooserRequest& request, char* path, size_
         GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     gtk_file_chooser_set_local_only(chooser, TRUE);
-    // GTK's own default fills a small screen; this fits 1024 x 768.
-    gtk_window_set_default_size(GTK_WINDOW(dialog), kFileChooserWidth, kFileChooserHeight);
     for (int i = 0; i < request.filterCount; ++i) {
         GtkFileFilter* filter = gtk_file_filter_new();
         gtk_file_filter_set_name(filter, ToUtf8(request.filters[i].name).c_str());

@@ -272,7 +272,10 @@ GtkWidget* SettingsPageWidget(int page, int id) {
 bool RunSettingsDialog(int startPage, GCallback onMapped) {
     GtkSettingsDialogRecord& record = gtkSettingsDialog;
     BuildDialog();
-    record.handCursor = gdk_cursor_new_from_name(gtk_widget_get_display(record.dialog), "pointer");
+    // The theme's hand, or the X server's own where no cursor theme is installed.
+    GdkDisplay* display = gtk_widget_get_display(record.dialog);
+    record.handCursor = gdk_cursor_new_from_name(display, "pointer");
+    if (!record.handCursor) record.handCursor = gdk_cursor_new_for_display(display, GDK_HAND2);
     record.picture = LoadPicture();
     for (int index = 0; index < kSettingsPageCount; ++index) {
         if (!LoadPage(index)) {

@@ -7,13 +7,8 @@ through their first action and read back through their states and texts.
 """
 
 import time
-import warnings
 
 import pyatspi
-
-# pyatspi calls libatspi functions that newer releases deprecate; the
-# warnings say nothing about the dialog.
-warnings.filterwarnings("ignore", message=r"Atspi\.", category=DeprecationWarning)
 
 POLL = 0.05
 FIND_TIMEOUT = 15.0
@@ -82,6 +77,17 @@ def window(app, role, name=None, timeout=FIND_TIMEOUT):
                     return node
         return None
     return wait_for(found, timeout, "a %s window %r" % (role, name))
+
+
+def wait_closed(app, window_node, timeout=FIND_TIMEOUT):
+    """Waits until the window (found earlier) is no longer on the screen."""
+    try:
+        role, name = window_node.getRole(), window_node.name
+    except Exception:  # destroyed already
+        return
+    wait_for(lambda: not [node for node in windows(app)
+                          if node.getRole() == role and node.name == name] or None,
+             timeout, "the %s %r to close" % (role, name))
 
 
 def by_id(root, control_id):

@@ -6,7 +6,8 @@ by their numbers and reads the settings file after every click.
 Run under dbus-run-session with the system Python (pyatspi); ctest does.
 """
 
-import fcntl
+import ctypes
+import ctypes.util
 import os
 import re
 import signal
@@ -33,6 +34,38 @@ LOCK_NAME = "Quillmere Chronovale Mutex"
 MOUSE_GRACE_SECONDS = 1.5
 # Stands in for the desktop's opener: records each target it is given.
 FAKE_OPENER = '#!/bin/sh\nprintf "%s\\n" "$1" >> "$CHRONOVALE_TEST_OPENED"\n'
+
+
+class CursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
+                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
+def cursor_shape(display_name):
+    """The pointer's current cursor picture as bytes (XFixes), to compare."""
+    xlib = ctypes.CDLL(ctypes.util.find_library("X11"))
+    xfixes = ctypes.CDLL(ctypes.util.find_library("Xfixes"))
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    xlib.XFree.argtypes = [ctypes.c_void_p]
+    xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(CursorImage)
+    xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+    display = xlib.XOpenDisplay(display_name.encode())
+    try:
+        image = xfixes.XFixesGetCursorImage(display)
+        if not image:
+            return None
+        shape = image.contents
+        pixels = bytes(str([shape.pixels[i] for i in range(shape.width * shape.height)]), "ascii")
+        result = (shape.width, shape.height, shape.xhot, shape.yhot, pixels)
+        xlib.XFree(image)
+        return result
+    finally:
+        xlib.XCloseDisplay(display)
 
 
 class DialogTestCase(SaverTestCase):
@@ -119,6 +152,7 @@ class StandardControlsAndMusic(DialogTestCase):
             '"PrimaryMonitorOnly"=dword:00000000',
             '"LowDetail"=dword:00000001',
             '"MovingViewpoint"=dword:00000000',
+            '"FaceName"="Liberation Serif"',
             '"PlayMusic"=dword:00000001',
             '"MusicFilename"="/music/evening.m3u"',
             '"SntpServer"="127.0.0.1"',
@@ -156,20 +190,21 @@ class StandardControlsAndMusic(DialogTestCase):
         self.assertIn(SYNC_TEXT, texts)
         self.screenshot("sync_message")
         ui.click(ui.by_role(message, pyatspi.ROLE_PUSH_BUTTON, "OK")[0])
-        ui.wait_for(lambda: len(ui.windows(dialog.app)) == 1, what="the message to close")
+        ui.wait_closed(dialog.app, message)
         ui.click(box(1161))
         self.wait_value("SyncClock", ("dword", 0))
         ui.click(box(1161))
         message = ui.window(dialog.app, pyatspi.ROLE_ALERT)
         ui.click(ui.by_role(message, pyatspi.ROLE_PUSH_BUTTON, "OK")[0])
-        ui.wait_for(lambda: len(ui.windows(dialog.app)) == 1, what="the message to close")
+        ui.wait_closed(dialog.app, message)
 
         # Restore defaults: the seven boxes but the locked one, and the
         # Custom Controls values, silently; the music is left alone.
         ui.click(box(1159))
-        self.wait_value("ShowTime", ("dword", 0))
+        # The Custom Controls values are restored last.
+        self.wait_value("FaceName", ("sz", "Arial"))
         after = self.settings()
-        for name, expected in (("ShowFramerate", 0), ("SyncClock", 0),
+        for name, expected in (("ShowTime", 0), ("ShowFramerate", 0), ("SyncClock", 0),
                                ("PermitMonitorPowerSaving", 0), ("PrimaryMonitorOnly", 1),
                                ("FrameBlending", 0), ("LowDetail", 1), ("MovingViewpoint", 1),
                                ("PlayMusic", 1)):
@@ -202,6 +237,7 @@ class StandardControlsAndMusic(DialogTestCase):
         playlist.write_text("#EXTM3U\n")
         self.write_settings(['"CurrentConfigureSheet"=dword:00000001'])
         proc, dialog = self.start_dialog()
+        self.app = dialog.app
         self.assertEqual(dialog.current_page(), 1)
         play = dialog.control(1, 1095)
         self.assertFalse(ui.checked(play))
@@ -225,12 +261,11 @@ class StandardControlsAndMusic(DialogTestCase):
         chooser = open_chooser()
         self.screenshot("music_chooser")
         ui.click(ui.by_role(chooser, pyatspi.ROLE_PUSH_BUTTON, "Cancel")[0])
-        ui.wait_for(lambda: len(ui.windows(dialog.app)) == 1, what="the chooser to close")
+        ui.wait_closed(dialog.app, chooser)
         self.assertNotIn("MusicFilename", {k: v for k, v in self.settings().items() if v[1]})
 
         chooser = open_chooser()
         self.type_location(chooser, str(playlist))
-        ui.wait_for(lambda: len(ui.windows(dialog.app)) == 1, what="the chooser to close")
         self.wait_value("MusicFilename", ("sz", str(playlist)))
         ui.wait_for(lambda: ui.text(dialog.control(1, 1096)) == str(playlist),
                     what="the path on the page")
@@ -245,7 +280,19 @@ class StandardControlsAndMusic(DialogTestCase):
                                      if node.getState().contains(pyatspi.STATE_SHOWING)],
                             what="the location field")[0]
         entry.queryEditableText().setTextContents(path)
-        ui.click(ui.by_role(chooser, pyatspi.ROLE_PUSH_BUTTON, "Open")[0])
+        ui.wait_for(lambda: ui.text(entry) == path, what="the typed path")
+        # The chooser reads the typed folder before it accepts a name in it
+        # and ignores Open until then: press it again while it stays open.
+        open_button = ui.by_role(chooser, pyatspi.ROLE_PUSH_BUTTON, "Open")[0]
+        for attempt in range(10):
+            ui.click(open_button)
+            try:
+                ui.wait_closed(self.app, chooser, timeout=2)
+                return
+            except AssertionError:
+                continue
+        self.screenshot("music_chooser_still_open")
+        self.fail("the chooser did not accept %s" % path)
 
 
 class IntroductionAndHelp(DialogTestCase):
@@ -265,6 +312,17 @@ class IntroductionAndHelp(DialogTestCase):
         web, mail = dialog.control(0, 1011), dialog.control(0, 1012)
         self.assertEqual(ui.text(web), "www.quillmere.example")
         self.assertEqual(ui.text(mail), "support@quillmere.example")
+        # A hand over the links only.
+        self.point_at(dialog.control(0, 1153))
+        arrow = cursor_shape(self.x.display)
+        self.point_at(web)
+        self.assertTrue(ui.wait_for(lambda: cursor_shape(self.x.display) != arrow,
+                                    what="the hand cursor"))
+        hand = cursor_shape(self.x.display)
+        self.point_at(mail)
+        self.assertEqual(cursor_shape(self.x.display), hand)
+        self.point_at(dialog.control(0, 1074))
+        ui.wait_for(lambda: cursor_shape(self.x.display) == arrow, what="the arrow again")
         picture = dialog.control(0, 1158).queryComponent()
         self.assertEqual(tuple(picture.getSize()), (512, 180))
         for count, button in enumerate((web, mail, dialog.button(9)), 1):
@@ -274,6 +332,10 @@ class IntroductionAndHelp(DialogTestCase):
                                          "mailto:support@quillmere.example",
                                          str(app_dir / "help.htm")])
         self.close_with_ok(proc, dialog)
+
+    def point_at(self, node):
+        x, y, width, height = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        self.x.move_mouse(x + width // 2, y + height // 2)
 
     def test_help_without_a_page_opens_nothing(self):
         # An empty AppDir beeps (the installed page is not on a build
@@ -330,7 +392,7 @@ class CustomControls(DialogTestCase):
         chooser = ui.window(dialog.app, pyatspi.ROLE_DIALOG, "Color")
         self.wait_value("TextColorEnum", ("dword", 3))
         ui.click(ui.by_role(chooser, pyatspi.ROLE_PUSH_BUTTON, "Cancel")[0])
-        ui.wait_for(lambda: len(ui.windows(dialog.app)) == 1, what="the chooser to close")
+        ui.wait_closed(dialog.app, chooser)
         self.assertEqual(self.value("TextColor"), ("dword", 0xFF8040))
         # Confirmed with a colour typed in: the exact value, and the swatch.
         ui.click(control(1009))
@@ -357,7 +419,7 @@ class CustomControls(DialogTestCase):
         self.assertEqual(sorted(set(listed) - outline), [])
         self.screenshot("font_chooser")
         ui.click(ui.by_role(chooser, pyatspi.ROLE_PUSH_BUTTON, "Cancel")[0])
-        ui.wait_for(lambda: len(ui.windows(dialog.app)) == 1, what="the chooser to close")
+        ui.wait_closed(dialog.app, chooser)
         self.assertEqual(self.value("FaceName"), ("sz", "Arial"))
         ui.click(control(1014))
         chooser = ui.window(dialog.app, pyatspi.ROLE_DIALOG, "Font")
