@@ -223,6 +223,12 @@ HelpPageLookup FindHelpPage(const char* appDir, char* path, size_t size) {
         return HelpPageLookup::NoFolder;
     }
     std::string page = std::string(appDir) + kHelpPageName;
+    // A relative folder is the saver's own folder's, where the page is opened.
+    char program[kModulePathSize];
+    if (appDir[0] != '/' && GetProgramPath(program, sizeof program)) {
+        std::string folder(program);
+        page = folder.substr(0, folder.rfind('/') + 1) + page;
+    }
     if (!IsRegularFile(page.c_str()) || !CopyPath(page, path, size)) return HelpPageLookup::Missing;
     return HelpPageLookup::Found;
 }
