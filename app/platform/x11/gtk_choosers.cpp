@@ -32,7 +32,8 @@ std::set<std::string> OutlineFamilies() {
     if (fonts) {
         for (int i = 0; i < fonts->nfont; ++i) {
             FcChar8* family = nullptr;
-            for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &family) == FcResultMatch; ++n)
+            for (int n = 0;
+                 FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &family) == FcResultMatch; ++n)
                 families.insert(reinterpret_cast<const char*>(family));
         }
         FcFontSetDestroy(fonts);

@@ -75,7 +75,8 @@ int RunConfigureDialog(uint64_t) {
     case ConfigureLockResult::Unavailable:
         // As when the mutex cannot be made: no dialog, nothing to report
         // but a note for whoever started it from a terminal.
-        fprintf(stderr, "%s: cannot create the lock file \"%s\"; the settings dialog is not shown\n",
+        fprintf(stderr,
+                "%s: cannot create the lock file \"%s\"; the settings dialog is not shown\n",
                 kProduct.productName, lockName);
         return 0;
     case ConfigureLockResult::Acquired:

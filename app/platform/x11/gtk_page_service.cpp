@@ -58,7 +58,8 @@ void OnLinkRealized(GtkWidget* button, gpointer) {
     // The hand goes on the button's input window, which exists once the
     // button is realised.
     GdkWindow* input = gtk_button_get_event_window(GTK_BUTTON(button));
-    if (input && gtkSettingsDialog.handCursor) gdk_window_set_cursor(input, gtkSettingsDialog.handCursor);
+    if (input && gtkSettingsDialog.handCursor)
+        gdk_window_set_cursor(input, gtkSettingsDialog.handCursor);
 }
 
 bool IsRegularFile(const char* path) {
@@ -184,8 +185,10 @@ bool ChooseFile(PageWindow, const FileChooserRequest& request, char* path, size_
         gtk_file_filter_set_name(filter, ToUtf8(request.filters[i].name).c_str());
         gchar** patterns = g_strsplit(request.filters[i].pattern, ";", -1);
         // "*.*" means every file on Windows, names without a dot included.
-        for (gchar** pattern = patterns; *pattern; ++pattern)
-            gtk_file_filter_add_pattern(filter, strcmp(*pattern, kWindowsAllFiles) == 0 ? kAllFiles : *pattern);
+        for (gchar** pattern = patterns; *pattern; ++pattern) {
+            bool everything = strcmp(*pattern, kWindowsAllFiles) == 0;
+            gtk_file_filter_add_pattern(filter, everything ? kAllFiles : *pattern);
+        }
         g_strfreev(patterns);
         gtk_file_chooser_add_filter(chooser, filter);
         if (i == request.initialFilter) gtk_file_chooser_set_filter(chooser, filter);

@@ -232,12 +232,14 @@ void OnDialogRealized(GtkWidget* dialog, gpointer) {
     GdkFrameClock* clock = gtk_widget_get_frame_clock(dialog);
     if (!clock || !settingsDialogFirstFrameObserver) return;
     firstFrameWatch.clock = clock;
-    firstFrameWatch.handler = g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), nullptr);
+    firstFrameWatch.handler =
+        g_signal_connect(clock, "after-paint", G_CALLBACK(OnAfterPaint), nullptr);
     g_signal_connect_after(dialog, "draw", G_CALLBACK(OnDialogDrawn), nullptr);
 }
 
 void ReleaseDialog() {
-    if (firstFrameWatch.handler) g_signal_handler_disconnect(firstFrameWatch.clock, firstFrameWatch.handler);
+    if (firstFrameWatch.handler)
+        g_signal_handler_disconnect(firstFrameWatch.clock, firstFrameWatch.handler);
     firstFrameWatch = FirstFrameWatch();
     GtkSettingsDialogRecord& record = gtkSettingsDialog;
     if (record.dialog) gtk_widget_destroy(record.dialog);
