@@ -313,7 +313,7 @@ TEST_F(ControlsTest, help_beeps_without_a_folder_and_ignores_one_without_the_pag
 
     AppDir.Set("D:\\Tools\\Saver");
     PageOnHelp();
-    EXPECT_EQ(fake::Fake().currentDirs, std::vector<std::string>{"C:\\Savers"});
+    EXPECT_EQ(fake::Fake().currentDirs.back(), "C:\\Savers");
     EXPECT_EQ(fake::Fake().shellRequests,
               std::vector<std::string>{"open D:\\Tools\\Saver\\help.htm"});
 }
