@@ -500,10 +500,19 @@ class InstancesAndBadInput(DialogTestCase):
 
         proc, dialog = self.start_dialog()
         first = self.find_one("^Chronovale$")
+        # Another window covers the dialog; a second start brings it forward.
+        cover_proc, cover = self.start_host_window(1024, 768, "Cover")
+        # xwininfo lists the top-most window first.
+        stacked = lambda: [title for window, title in self.children_of_root()
+                           if title in ("Chronovale", "Cover")]
+        self.assertEqual(stacked(), ["Cover", "Chronovale"])
         for args in (["-c"], []):
+            self.x.run_tool(["xdotool", "windowraise", str(cover)])
+            self.assertEqual(stacked(), ["Cover", "Chronovale"])
             code, out, err = self.run_saver(*args, timeout=15)
             self.assertEqual(code, 0, err)
             self.assertEqual(self.x.search_windows("^Chronovale$"), [first])
+            self.assertEqual(stacked(), ["Chronovale", "Cover"])
         self.assertIsNone(proc.poll())
         self.close_with_ok(proc, dialog)
 
