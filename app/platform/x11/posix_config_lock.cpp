@@ -28,6 +28,10 @@ std::string LockFolder() {
     return slash == std::string::npos ? std::string() : settings.substr(0, slash);
 }
 
+// For calls whose failure changes nothing but what a second start can raise.
+template <typename T>
+void DiscardResult(T) {}
+
 std::string LockPath(const char* lockName) {
     std::string folder = LockFolder();
     return folder.empty() ? folder : folder + "/" + lockName;
@@ -54,10 +58,9 @@ ConfigureLockResult AcquireConfigureLock(const char* lockName, ConfigureLock* lo
         close(fd);
         return held ? ConfigureLockResult::HeldElsewhere : ConfigureLockResult::Unavailable;
     }
-    // A window id left by a killed holder names nothing now.
-    if (ftruncate(fd, 0) != 0) {
-        // Only the raising of a stale window depends on it; the lock holds.
-    }
+    // A window id left by a killed holder names nothing now. Should the
+    // file stay as it was, a later start raises nothing: the lock holds.
+    DiscardResult(ftruncate(fd, 0));
     lock->fd = fd;
     return ConfigureLockResult::Acquired;
 }
@@ -67,11 +70,8 @@ void RecordConfigureWindow(const ConfigureLock& lock, uint64_t window) {
     char text[kWindowTextSize];
     int length = snprintf(text, sizeof text, "0x%" PRIx64 "\n", window);
     if (length <= 0) return;
-    if (pwrite(lock.fd, text, static_cast<size_t>(length), 0) == length) {
-        if (ftruncate(lock.fd, length) != 0) {
-            // A longer old text cannot be there: the file was emptied on locking.
-        }
-    }
+    // The file was emptied on locking, so no longer old text follows.
+    DiscardResult(pwrite(lock.fd, text, static_cast<size_t>(length), 0));
 }
 
 uint64_t ReadConfigureWindow(const char* lockName) {
