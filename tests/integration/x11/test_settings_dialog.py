@@ -184,7 +184,11 @@ class StandardControlsAndMusic(DialogTestCase):
         # Turning the clock correction on explains it; turning it off does not.
         ui.click(box(1161))
         message = ui.window(dialog.app, pyatspi.ROLE_ALERT)
-        self.find_one("^%s$" % re.escape(SYNC_CAPTION))
+        # Owned by the settings dialog.
+        owner = self.x.window_property(self.find_one("^%s$" % re.escape(SYNC_CAPTION)),
+                                       "WM_TRANSIENT_FOR")
+        self.assertIsNotNone(owner)
+        self.assertEqual(int(owner.split("#")[1].strip(), 16), self.find_one("^Chronovale$"))
         self.assertEqual(self.value("SyncClock"), ("dword", 1))
         texts = [node.name for node in ui.by_role(message, pyatspi.ROLE_LABEL)]
         self.assertIn(SYNC_TEXT, texts)
