@@ -10,9 +10,29 @@
 #include "product.h"
 #include "x11_saver.h"
 
+#ifdef CHRONOVALE_PROBE
+#include <time.h>
+
+#include <cstdio>
+
+#include "gtk_pages.h"
+#endif
+
 namespace {
 constexpr int kExitUnknownMode = -1;
+
+#ifdef CHRONOVALE_PROBE
+// Measuring build only: when the settings dialog's first frame is painted,
+// on CLOCK_MONOTONIC like the saver's own first-frame line.
+void ReportDialogFirstFrame() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    fprintf(stderr, "probe dialog-first-frame %lld\n",
+            static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+    fflush(stderr);
 }
+#endif
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string arguments;
@@ -20,6 +40,9 @@ int main(int argc, char** argv) {
         if (i > 1) arguments += ' ';
         arguments += argv[i];
     }
+#ifdef CHRONOVALE_PROBE
+    settingsDialogFirstFrameObserver = ReportDialogFirstFrame;
+#endif
     std::string notes;
     SaverCommand command = ParseX11Arguments(arguments.c_str(), getenv("XSCREENSAVER_WINDOW"), &notes);
     // What the parser left out goes to standard error, one line each, where
