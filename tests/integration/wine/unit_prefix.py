@@ -52,6 +52,12 @@ def setup(run_dir):
                    env=base_env(prefix_of(run_dir)), timeout=30, check=True,
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
+    # The first program in a prefix starts Wine's services and may wait for
+    # them; a trivial one takes that start here instead of in the first case.
+    subprocess.run(NO_CLOCK_CHANGE + [WINE64, "cmd", "/c", "exit"],
+                   env=base_env(prefix_of(run_dir)), timeout=120, check=False,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
     write_env_file(run_dir)
     with open(os.path.join(run_dir, READY_MARK), "w"):
         pass
