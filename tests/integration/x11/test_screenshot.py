@@ -83,6 +83,18 @@ class ScreenshotTest(SaverTestCase):
         self.assertEqual((pictures / shot(0)).read_bytes(), b"the user's own")
         self.assertEqual(sorted(p.name for p in folder.iterdir()), ["chronovale", "chronovale.so"])
         self.assert_still_running(proc, 0.5)
+        self.stop(proc)
+        self.wait_exit(proc)
+
+        # Without a pictures folder (none in the environment, none in the
+        # user's folder list) the file goes to the home folder.
+        home = self.dir / "home"
+        home.mkdir()
+        proc, window = self.start_full_screen_from(folder, prefix=NO_PERMISSION_OVERRIDE,
+                                                   XDG_PICTURES_DIR=None, HOME=home)
+        self.press_f5(window)
+        self.assertTrue(bmp_compare.wait_for_complete_bmp(home / shot(0), WIDTH, HEIGHT,
+                                                          SHOT_TIMEOUT), "no %s" % shot(0))
 
     def start_full_screen_from(self, folder, prefix=(), **env):
         proc = self.procs.start_program(
