@@ -69,6 +69,6 @@ def compare_with_screen(test, bmp_path, capture_path, region):
                          "%d of %d pixels differ from the screen" % (different, w * h))
 
 
-def capture_after(xvfb, path, settle=0.3):
+def capture_after(xvfb, path, settle=1.0):
     time.sleep(settle)
     return xvfb.screenshot(path)

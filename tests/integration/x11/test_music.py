@@ -74,7 +74,8 @@ class MusicTest(SaverTestCase):
             pass
 
     def close_saver(self, proc):
-        window = self.find_one(FULL_SCREEN_TITLE)
+        # The saver's window comes after its wait for the player's.
+        window = self.find_one(FULL_SCREEN_TITLE, timeout=PLAYER_TIMEOUT)
         self.x.focus_and_key(window, "Escape")
         self.assertEqual(self.wait_exit(proc)[0], 0)
 
