@@ -16,13 +16,13 @@ namespace {
 constexpr int64_t kFileTimeToUnixEpoch = 116444736000000000LL;  // 100 ns units
 constexpr int64_t kNanosecondsPerFileTimeUnit = 100;
 
-struct ProbeState {
+struct ProbeRecord {
     bool firstFrameSeen = false;
     uint64_t frames = 0;
     int64_t firstFrameWall = 0;
     int64_t firstFrameCpu = 0;
 };
-ProbeState probe;
+ProbeRecord probe;
 
 int64_t FileTimeValue(const FILETIME& time) {
     return static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
