@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "flyingtime.h"
 #include "main.h"
+#include "music.h"
 #include "platform/opengl.h"
 #include "overlay.h"
 #include "platform/glcontext.h"
@@ -145,6 +146,7 @@ void GlViewOnDestroy() {
     DestroySceneObjects();
     DeleteOverlayFont();
     ShutDownScene();
+    CloseMusicIfStarted();
     RestoreDisplayMode();
     ReleaseGlContext();
     PostQuit(0);

@@ -48,10 +48,11 @@ class SaverTestCase(unittest.TestCase):
     """One display and one prefix for the whole class."""
 
     depth = 24  # bits per pixel of the class's display
+    screen_size = (SCREEN_WIDTH, SCREEN_HEIGHT)
 
     @classmethod
     def setUpClass(cls):
-        cls.xvfb = Xvfb(SCREEN_WIDTH, SCREEN_HEIGHT, cls.depth)
+        cls.xvfb = Xvfb(cls.screen_size[0], cls.screen_size[1], cls.depth)
         cls.xvfb.start()
         try:
             cls.wine = WinePrefix(cls.xvfb)
