@@ -137,7 +137,7 @@ void GlViewOnPaint() {
     RenderScene(CurrentFrameInfo());
     // A screenshot reads the picture just drawn, before the swap leaves the
     // back buffer undefined.
-    WritePendingScreenshot();
+    WritePendingScreenshot(displayState.viewWidth, displayState.viewHeight);
 }
 
 bool GlViewIgnoresMouseMove() { return frameClock.elapsed < kMouseGraceSeconds; }

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "glview.h"
 #include "main.h"
 #include "platform/opengl.h"
 #include "platform/userfiles.h"
@@ -106,11 +105,9 @@ bool WriteScreenshot(int width, int height, FILE* file) {
     return written;
 }
 
-void WritePendingScreenshot() {
+void WritePendingScreenshot(int width, int height) {
     if (!screenshotPending) return;
     screenshotPending = false;
-    int width = displayState.viewWidth;
-    int height = displayState.viewHeight;
     if (width <= 0 || height <= 0) return;
     SetDirToProgramFolder();
     if (WriteIntoFolder("", width, height) != SeriesResult::FolderRefused) return;
