@@ -89,7 +89,7 @@ def bench_wine(xvfb, bin_dir, runs, seconds):
                                    library_name=PROBE_LIBRARY, source_saver=PROBE_SAVER)
         wine.reg_add("BCS", "REG_DWORD", seconds)
         probe_file = os.path.join(wine.root, "probe.txt")
-        env = wine.env(CHRONOVALE_PROBE_FILE="Z:" + probe_file.replace("/", "\\"))
+        env = wine.env(CHRONOVALE_PROBE_FILE=wine.windows_path(probe_file))
         for index in range(runs + 1):
             with open(probe_file, "w"):
                 pass
