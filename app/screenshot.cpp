@@ -65,8 +65,9 @@ SeriesResult WriteIntoFolder(const char* folder, int width, int height) {
 }  // namespace
 
 size_t ScreenshotRowStride(int width) {
+    // Rows are padded to the pack alignment, which is also BMP's.
     size_t bytes = static_cast<size_t>(width) * kBytesPerPixel;
-    return (bytes + 3) & ~static_cast<size_t>(3);
+    return (bytes + kPackAlignment - 1) / kPackAlignment * kPackAlignment;
 }
 
 void FormatBmpHeaders(uint8_t (&headers)[kBmpHeadersSize], int width, int height) {

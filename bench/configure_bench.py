@@ -22,6 +22,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "integration", "harness"))
 
+from benchruns import warmed_runs  # noqa: E402
 from wine import WinePrefix  # noqa: E402
 from xserver import Processes, Xvfb  # noqa: E402
 
@@ -68,8 +69,7 @@ def main():
     driver = os.path.join(bin_dir, "sheet_driver.exe")
     with Xvfb(1024, 768, 24) as xvfb, WinePrefix(xvfb) as wine, Processes() as procs:
         saver = wine.install_saver(bin_dir)
-        one_run(wine, procs, saver, driver)  # warms the prefix
-        times = [one_run(wine, procs, saver, driver) for _ in range(args.runs)]
+        times = warmed_runs(args.runs, lambda: one_run(wine, procs, saver, driver))
     print("configuration sheet, /c to first paint under Wine (%d runs)" % args.runs)
     print("  runs: " + " ".join("%.0f" % t for t in times) + " ms")
     print("  median %.0f ms   min %.0f ms   max %.0f ms"

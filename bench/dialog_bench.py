@@ -20,7 +20,6 @@ compare the columns of one run. Nothing here is a pass/fail test.
 import argparse
 import os
 import re
-import statistics
 import subprocess
 import sys
 import tempfile
@@ -29,6 +28,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "integration", "harness"))
 
+from benchruns import median, warmed_runs  # noqa: E402
 from xserver import NO_CLOCK_CHANGE, Processes, Xvfb  # noqa: E402
 
 FIRST_FRAME = re.compile(r"^probe dialog-first-frame (\d+)$", re.M)
@@ -61,13 +61,13 @@ def wait_gone(env):
 
 def bench_linux(xvfb, bin_dir, runs):
     program = os.path.join(bin_dir, "chronovale-probe")
-    results = []
     with tempfile.TemporaryDirectory(prefix="chronovale-bench-") as folder, \
             Processes() as procs:
         env = xvfb.env(XDG_CONFIG_HOME=folder, XDG_RUNTIME_DIR=folder, HOME=folder,
                        GSETTINGS_BACKEND="memory", NO_AT_BRIDGE="1")
         env.pop("XSCREENSAVER_WINDOW", None)
-        for index in range(runs + 1):
+
+        def one_run():
             start_ns = time.monotonic_ns()
             proc = procs.start_program(NO_CLOCK_CHANGE + [program, "-c"], env)
             shown_ms = wait_mapped(env, proc, start_ns)
@@ -80,32 +80,26 @@ def bench_linux(xvfb, bin_dir, runs):
             wait_gone(env)
             if first is None:
                 raise RuntimeError("no first-frame line:\n" + procs.output(proc)[1])
-            if index > 0:
-                results.append({"mapped": shown_ms,
-                                "first_frame": (int(first.group(1)) - start_ns) / 1e6})
-    return results
+            return {"mapped": shown_ms, "first_frame": (int(first.group(1)) - start_ns) / 1e6}
+
+        return warmed_runs(runs, one_run)
 
 
 def bench_wine(xvfb, bin_dir, runs):
     from wine import WinePrefix  # noqa: E402  (only when Wine is measured)
-    results = []
     with WinePrefix(xvfb) as wine, Processes() as procs:
         saver = wine.install_saver(bin_dir)
         env = wine.env()
-        for index in range(runs + 1):
+
+        def one_run():
             start_ns = time.monotonic_ns()
             proc = procs.start_program(wine.saver_command(saver, "/c"), env)
             shown_ms = wait_mapped(env, proc, start_ns)
             procs.kill(proc)
             wait_gone(env)
-            if index > 0:
-                results.append({"mapped": shown_ms})
-    return results
+            return {"mapped": shown_ms}
 
-
-def median(results, key):
-    values = [r[key] for r in results if key in r]
-    return statistics.median(values) if values else float("nan")
+        return warmed_runs(runs, one_run)
 
 
 def main():

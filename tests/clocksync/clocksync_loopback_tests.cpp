@@ -40,14 +40,25 @@ protected:
         SntpServer.Set("127.0.0.1");
         SetSntpServerPort(peer.Port());
         SetEarliestServerTime(fake::kUnix2025Jan01);
-        clock.clock.tickMs = kSendTick;
-        StartClockSync();
-        ASSERT_TRUE(peer.ReceiveRequest(&request, kRequestWaitMs));
+        StartExchange();
     }
     void TearDown() override {
         StopClockSync();
         SetEarliestServerTime(-1);
         SyncClock.Set(0);
+    }
+
+    // Starts an exchange at kSendTick and takes its request off the peer.
+    void StartExchange() {
+        clock.clock.tickMs = kSendTick;
+        StartClockSync();
+        ASSERT_TRUE(peer.ReceiveRequest(&request, kRequestWaitMs));
+    }
+
+    // The next exchange of the same run, once the last one has ended.
+    void StartAnotherExchange() {
+        RearmClockSync();
+        StartExchange();
     }
 
     // Polls frame after frame at the given round trip until the client
@@ -105,10 +116,7 @@ TEST_F(LoopbackExchange, reply_after_3_9_s_is_used_and_after_4_1_s_is_not) {
     ASSERT_EQ(Sets().size(), 1u);
     ExpectTime(Sets()[0], 2025, 12, 6, 14, 34, 57, 950);
 
-    RearmClockSync();
-    clock.clock.tickMs = kSendTick;
-    StartClockSync();
-    ASSERT_TRUE(peer.ReceiveRequest(&request, kRequestWaitMs));
+    ASSERT_NO_FATAL_FAILURE(StartAnotherExchange());
     peer.Send(ReplyTo(request, {fake::kNtp2025Dec06_123456, 0}));
     EXPECT_FALSE(PollAt(4100));
     EXPECT_FALSE(ClockSyncWaiting());
@@ -129,12 +137,7 @@ TEST_F(LoopbackExchange, server_that_is_not_synchronised_ends_the_exchange_unset
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "stratum " << int(c.stratum) << " leap " << int(c.leap)
                                         << " seconds " << c.seconds);
-        if (!first) {
-            RearmClockSync();
-            clock.clock.tickMs = kSendTick;
-            StartClockSync();
-            ASSERT_TRUE(peer.ReceiveRequest(&request, kRequestWaitMs));
-        }
+        if (!first) ASSERT_NO_FATAL_FAILURE(StartAnotherExchange());
         first = false;
         size_t before = Sets().size();
         peer.Send(ReplyTo(request, {c.seconds, 0, c.stratum, c.leap}));
@@ -165,12 +168,7 @@ TEST_F(LoopbackExchange, nonsense_from_a_genuine_server_ends_the_exchange_unset)
     bool first = true;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (!first) {
-            RearmClockSync();
-            clock.clock.tickMs = kSendTick;
-            StartClockSync();
-            ASSERT_TRUE(peer.ReceiveRequest(&request, kRequestWaitMs));
-        }
+        if (!first) ASSERT_NO_FATAL_FAILURE(StartAnotherExchange());
         first = false;
         peer.Send(ReplyTo(request, c.fields));
         EXPECT_EQ(PollAt(20), c.sets);

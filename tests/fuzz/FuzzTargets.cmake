@@ -17,7 +17,10 @@ set(CHRONOVALE_FUZZ_SOURCES_regfile
   ${CHRONOVALE_FUZZ_APP}/platform/x11/regfile_format.cpp
   ${CHRONOVALE_FUZZ_APP}/platform/x11/regfile_syntax.cpp
   ${CHRONOVALE_FUZZ_APP}/platform/x11/ansi_codepage.cpp)
-set(CHRONOVALE_FUZZ_INPUTS_regfile ${CHRONOVALE_FUZZ_DIR}/corpus/regfile ${CHRONOVALE_FUZZ_DIR}/../regfile/fuzz_seeds)
+# The settings file's inputs are kept with its own suite; corpus/regfile has
+# nothing committed (scripts/test makes it, empty, for the fuzzer), so a
+# fresh clone has no such folder to replay.
+set(CHRONOVALE_FUZZ_INPUTS_regfile ${CHRONOVALE_FUZZ_DIR}/../regfile/fuzz_seeds)
 
 set(CHRONOVALE_FUZZ_SOURCES_sntp ${CHRONOVALE_FUZZ_APP}/sntp_packet.cpp)
 set(CHRONOVALE_FUZZ_INPUTS_sntp ${CHRONOVALE_FUZZ_DIR}/corpus/sntp)

@@ -52,6 +52,18 @@ void ReapWhenEnded() {
     sigaction(SIGCHLD, &action, nullptr);
 }
 
+// SIGCHLD held back while the player's id is recorded or used, so the
+// reaping handler cannot run in between; returns the mask to restore.
+sigset_t HoldChildSignal() {
+    sigset_t childSignal, previous;
+    sigemptyset(&childSignal);
+    sigaddset(&childSignal, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &childSignal, &previous);
+    return previous;
+}
+
+void RestoreSignals(const sigset_t& previous) { sigprocmask(SIG_SETMASK, &previous, nullptr); }
+
 void SleepMs(int milliseconds) {
     timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
     while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
@@ -140,15 +152,12 @@ uint32_t StartMusicPlayer(const char* document) {
     struct stat info;
     if (!document || stat(document, &info) != 0 || S_ISDIR(info.st_mode)) return 0;
 
-    // Blocked until the id is recorded, so an at-once exit is reaped too.
-    sigset_t childSignal, previous;
-    sigemptyset(&childSignal);
-    sigaddset(&childSignal, SIGCHLD);
-    sigprocmask(SIG_BLOCK, &childSignal, &previous);
+    // Held until the id is recorded, so an at-once exit is reaped too.
+    sigset_t previous = HoldChildSignal();
     ReapWhenEnded();
     pid_t player = LaunchDefaultApplication(document);
     musicPlayer.processId = player;
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    RestoreSignals(previous);
     if (player <= 0) {
         musicPlayer.processId = 0;
         return 0;
@@ -184,10 +193,7 @@ void CloseMusicPlayer(uint32_t processId) {
     if (!windows.empty()) return;
     // With the reaping held off, a child that ended meanwhile is a zombie
     // that still owns its id, so the signal can reach no other process.
-    sigset_t childSignal, previous;
-    sigemptyset(&childSignal);
-    sigaddset(&childSignal, SIGCHLD);
-    sigprocmask(SIG_BLOCK, &childSignal, &previous);
+    sigset_t previous = HoldChildSignal();
     if (!musicPlayer.ended) kill(player, SIGTERM);
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    RestoreSignals(previous);
 }

@@ -1,7 +1,7 @@
-// GTK's colour and font choosers for the Custom Controls page. The font chooser lists a family
-// only when fontconfig has it as an outline font: the time text is built
-// from glyph outlines, and "scalable" alone would let colour bitmap faces
-// (emoji fonts) through.
+// GTK's colour and font choosers for the Custom Controls page. The font
+// chooser lists a family only when fontconfig has it as an outline font: the
+// time text is built from glyph outlines, and "scalable" alone would let
+// colour bitmap faces (emoji fonts) through.
 #include "gtk_choosers.h"
 
 #include <fontconfig/fontconfig.h>

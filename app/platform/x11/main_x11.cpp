@@ -11,27 +11,12 @@
 #include "x11_saver.h"
 
 #ifdef CHRONOVALE_PROBE
-#include <time.h>
-
-#include <cstdio>
-
 #include "gtk_pages.h"
+#include "platform/probe.h"
 #endif
 
 namespace {
 constexpr int kExitUnknownMode = -1;
-
-#ifdef CHRONOVALE_PROBE
-// Measuring build only: when the settings dialog's first frame is painted,
-// on CLOCK_MONOTONIC like the saver's own first-frame line.
-void ReportDialogFirstFrame() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    fprintf(stderr, "probe dialog-first-frame %lld\n",
-            static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-    fflush(stderr);
-}
-#endif
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,7 +26,8 @@ int main(int argc, char** argv) {
         arguments += argv[i];
     }
 #ifdef CHRONOVALE_PROBE
-    settingsDialogFirstFrameObserver = ReportDialogFirstFrame;
+    // Only the measuring build watches for the dialog's first frame.
+    settingsDialogFirstFrameObserver = ProbeDialogFirstFrame;
 #endif
     std::string notes;
     SaverCommand command = ParseX11Arguments(arguments.c_str(), getenv("XSCREENSAVER_WINDOW"), &notes);

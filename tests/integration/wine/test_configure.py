@@ -7,7 +7,6 @@ missing input. Set CHRONOVALE_SCREENSHOT_DIR to keep a picture of each page.
 
 import datetime
 import os
-import subprocess
 import time
 
 from winetest import SaverTestCase, main, options, wait_until

@@ -3,24 +3,18 @@ silent installs, the installed saver started as the display settings start
 it, the launcher run as its shortcut runs it, silent uninstalls, and what
 each leaves behind in the folders and the registry."""
 
-import argparse
 import os
-import shutil
 import pathlib
+import shutil
 import struct
-import sys
-import unittest
 import zipfile
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "harness"))
-
-from wine import CHRONOVALE_KEY, WinePrefix, dword_value  # noqa: E402
-from xserver import Processes, Xvfb, wait_until  # noqa: E402
+import winetest
+from winetest import CHRONOVALE_KEY, WINDOW_TIMEOUT, PrefixTestCase, dword_value, options, \
+    wait_until
 
 INSTALL_TIMEOUT = 120
 SAVER_TIMEOUT = 40
-WINDOW_TIMEOUT = 30
 
 SYSTEM = r"C:\windows\system32"
 DEFAULT_FOLDER = r"C:\Program Files\Quillmere\Chronovale"
@@ -30,8 +24,6 @@ MENU_FOLDER = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Chronovale"
 INSTALLED_FILES = {"launcher.exe", "help.htm", "Uninstall.exe"}
 HELP_RECORD = r"C:\help-opened.txt"
 PORTABLE_FILES = {"Chronovale.scr", "CHRONOVALE.DLL", "launcher.exe", "help.htm", "Install.txt"}
-
-options = argparse.Namespace()
 
 
 def read_shortcut(path):
@@ -60,40 +52,18 @@ def read_shortcut(path):
     return target, strings.get(0x10), strings.get(0x20, "")
 
 
-class InstallerTest(unittest.TestCase):
+class InstallerTest(PrefixTestCase):
     """One display and one prefix for every test; each test ends with the
     product uninstalled."""
 
     @classmethod
     def setUpClass(cls):
-        cls.xvfb = Xvfb()
-        cls.xvfb.start()
-        try:
-            cls.wine = WinePrefix(cls.xvfb)
-            cls.wine.__enter__()
-            # Opening a page: the shell runs a command that writes down its name.
-            for key, command in ((r"HKCR\.htm", "ChronovaleTest.htm"),
-                                 (r"HKCR\ChronovaleTest.htm\shell\open\command",
-                                  r"C:\windows\system32\cmd.exe /c echo %%1> %s" % HELP_RECORD)):
-                code, out = cls.wine.run_wine(["reg", "add", key, "/ve", "/d", command, "/f"])
-                assert code == 0, out
-        except BaseException:
-            if getattr(cls, "wine", None):
-                cls.wine.close()
-            cls.xvfb.stop()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        try:
-            cls.wine.close()
-        finally:
-            cls.xvfb.stop()
-
-    def setUp(self):
-        self.procs = Processes()
-        self.procs.__enter__()
-        self.addCleanup(self.procs.__exit__, None, None, None)
+        super().setUpClass()
+        # Opening a page: the shell runs a command that writes down its name.
+        for key, command in ((r"HKCR\.htm", "ChronovaleTest.htm"),
+                             (r"HKCR\ChronovaleTest.htm\shell\open\command",
+                              r"C:\windows\system32\cmd.exe /c echo %%1> %s" % HELP_RECORD)):
+            cls.wine.reg_add(None, "REG_SZ", command, key=key)
 
     # Helpers ----------------------------------------------------------------
 
@@ -329,15 +299,5 @@ class InstallerTest(unittest.TestCase):
         self.assertEqual(dword_value(self.values(CHRONOVALE_KEY)["UCS"][1]), before + 1)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    for name in ("setup", "zip", "bin-dir", "launcher", "help-page", "tools-dir"):
-        parser.add_argument("--" + name, required=True)
-    known, rest = parser.parse_known_args()
-    for name, value in vars(known).items():
-        setattr(options, name, os.path.abspath(value))
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
-
-
 if __name__ == "__main__":
-    main()
+    winetest.main(more_paths=("setup", "zip", "launcher", "help-page"))

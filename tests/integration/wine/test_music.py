@@ -38,8 +38,7 @@ class WineMusicTest(SaverTestCase):
         for key, data in ((r"HKCR\%s" % EXTENSION, "cvtestfile"),
                           (r"HKCR\cvtestfile\shell\open\command",
                            '"%s\\test_player.exe" "%%1"' % PLAYER_FOLDER)):
-            code, out = cls.wine.run_wine(["reg", "add", key, "/ve", "/d", data, "/f"])
-            assert code == 0, "reg add %s failed: %s" % (key, out)
+            cls.wine.reg_add(None, "REG_SZ", data, key=key)
         music = cls.wine.unix_path(MUSIC)
         os.makedirs(os.path.dirname(music), exist_ok=True)
         with open(music, "wb") as f:
@@ -52,7 +51,7 @@ class WineMusicTest(SaverTestCase):
     def start(self, *args, document=MUSIC, windows=0, mode="", play=1):
         self.set_values({"PlayMusic": ("REG_DWORD", str(play)),
                          "MusicFilename": ("REG_SZ", document)})
-        env = self.wine.env(CHRONOVALE_TEST_LOG="Z:" + self.log.replace("/", "\\"),
+        env = self.wine.env(CHRONOVALE_TEST_LOG=self.wine.windows_path(self.log),
                             CHRONOVALE_TEST_PLAYER_WINDOWS=windows,
                             CHRONOVALE_TEST_PLAYER_MODE=mode)
         return self.start_saver(*(args or ("/s",)), env=env)
@@ -111,7 +110,7 @@ class WineMusicTest(SaverTestCase):
         # Preview: the preview host runs the saver inside its window.
         self.set_values({"PlayMusic": ("REG_DWORD", "1"), "MusicFilename": ("REG_SZ", MUSIC)})
         host = os.path.join(winetest.options.tools_dir, "preview_host.exe")
-        env = self.wine.env(CHRONOVALE_TEST_LOG="Z:" + self.log.replace("/", "\\"))
+        env = self.wine.env(CHRONOVALE_TEST_LOG=self.wine.windows_path(self.log))
         code, out, err = self.procs.run_program(
             self.wine.saver_command(host, r"C:\Savers\Chronovale.scr", "input"), env,
             3 * EXIT_TIMEOUT)

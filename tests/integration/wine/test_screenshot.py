@@ -4,7 +4,6 @@ and a program folder the user cannot write, which sends the file to the
 Pictures known folder."""
 
 import os
-import shutil
 import subprocess
 import sys
 import time

@@ -3,7 +3,6 @@ player under XDG_DATA_HOME, defaults in mimeapps.list, and optionally a MIME
 type of its own in a shared MIME database there, so that GIO finds exactly
 the programs a test registered and nothing of this machine's user."""
 
-import os
 import subprocess
 from pathlib import Path
 

@@ -6,7 +6,6 @@ import os
 import shutil
 import sys
 import time
-from pathlib import Path
 
 import saver_support
 from saver_support import NO_CLOCK_CHANGE, SaverTestCase
