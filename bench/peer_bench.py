@@ -12,9 +12,10 @@ the ratio of the medians (saver / peer, or overlay on / off):
     peer's -delay 0), program and program + X server;
   - the saver's frame cost with ShowFramerate and ShowTime on against off;
   - frames per second;
-  - process start to the first presented frame (a first start: the saver
-    writes its settings file afresh), from a preloaded library that stamps
-    each buffer swap with CLOCK_MONOTONIC (bench/swap_stamp.c);
+  - process start to the first presented frame (the saver's first start:
+    it writes its settings file afresh; the driver's shader cache warm from
+    an uncounted run), from a preloaded library that stamps each buffer
+    swap with CLOCK_MONOTONIC (bench/swap_stamp.c);
   - peak resident memory (VmHWM).
 The peer is installed from Debian's xscreensaver-gl when missing.
 
@@ -97,13 +98,16 @@ def read_stamps(path):
     return struct.unpack("<qqq", data[:24])
 
 
-def one_run(kind, setup, bin_dir, preload, work):
+def one_run(kind, setup, bin_dir, preload, work, home):
     """One program on a fresh 1920x1080 Xvfb; kind is "peer", or "saver" or
-    "baseline" with bin_dir the folder of that saver build."""
+    "baseline" with bin_dir the folder of that saver build. home is the
+    program's own home folder, kept across its runs (the driver's shader
+    cache lives there), while the saver's settings start afresh each run."""
     stamp_file = work / "stamps"
     with Xvfb(width=WIDTH, height=HEIGHT, depth=24) as x:
         env = x.env(LD_PRELOAD=str(preload), SWAP_STAMP_FILE=str(stamp_file),
-                    HOME=str(work), XDG_CONFIG_HOME=str(work / "config"),
+                    HOME=str(home), XDG_CACHE_HOME=str(home / ".cache"),
+                    XDG_CONFIG_HOME=str(work / "config"),
                     XSCREENSAVER_WINDOW=None)
         if kind != "peer":
             if setup is not None:
@@ -186,15 +190,28 @@ def main():
         cases.update(BASELINE_CASES)
     folders = {"saver": bin_dir, "peer": None,
                "baseline": args.baseline.resolve() if args.baseline else None}
+    homes = {kind: Path(tempfile.mkdtemp(prefix="peer-bench-home-")) for kind in folders}
     results = {name: [] for name in cases}
+    # One uncounted run of each program first: the driver's shader cache is
+    # then as warm as on any start after the first.
+    for name, (kind, setup) in cases.items():
+        if name.endswith(" default"):
+            work = Path(tempfile.mkdtemp(prefix="peer-bench-"))
+            try:
+                one_run(kind, setup, folders[kind], preload, work, homes[kind])
+            finally:
+                shutil.rmtree(work, ignore_errors=True)
     for run in range(args.runs):
         for name, (kind, setup) in cases.items():
             work = Path(tempfile.mkdtemp(prefix="peer-bench-"))
             try:
-                results[name].append(one_run(kind, setup, folders[kind], preload, work))
+                results[name].append(one_run(kind, setup, folders[kind], preload, work,
+                                             homes[kind]))
             finally:
                 shutil.rmtree(work, ignore_errors=True)
             print("run %d %-22s done" % (run + 1, name), file=sys.stderr, flush=True)
+    for home in homes.values():
+        shutil.rmtree(home, ignore_errors=True)
 
     def med(name, key):
         return statistics.median(r[key] for r in results[name])
