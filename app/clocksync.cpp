@@ -35,6 +35,14 @@ constexpr size_t kReceiveBufferSize = 128;
 // reply by one frame per forged datagram.
 constexpr int kDatagramsPerPoll = 8;
 
+// The compiler's date of this file, which is never later than the build of
+// the program that contains it.
+constexpr int64_t kOneDaySeconds = 86400;
+int64_t DefaultEarliestServerTime() {
+    int64_t built = CompilerDateToUnix(__DATE__);
+    return built < 0 ? 0 : built - kOneDaySeconds;
+}
+
 bool ConvertWithLocaltime(int64_t seconds, std::tm* local) {
     std::time_t time = static_cast<std::time_t>(seconds);
     std::tm* converted = std::localtime(&time);
@@ -51,6 +59,7 @@ struct ClockSyncState {
     uint8_t token[kSntpTokenSize] = {};
     uint16_t serverPort = kSntpPort;
     LocalTimeConversion toLocalTime = ConvertWithLocaltime;
+    int64_t earliestServerTime = DefaultEarliestServerTime();
 };
 ClockSyncState state;
 
@@ -156,7 +165,7 @@ bool PollClockSync() {
             break;
         }
         SntpTransmitTime transmit;
-        SntpVerdict verdict = CheckSntpReply(datagram, length, state.token, &transmit);
+        SntpVerdict verdict = CheckSntpReply(datagram, length, state.token, state.earliestServerTime, &transmit);
         if (verdict == SntpVerdict::NotOurs) continue;
         return FinishExchange(verdict, transmit);
     }
@@ -173,6 +182,12 @@ void RearmClockSync() {
 }
 
 void SetSntpServerPort(uint16_t port) { state.serverPort = port; }
+
+int64_t EarliestServerTime() { return state.earliestServerTime; }
+
+void SetEarliestServerTime(int64_t unixSeconds) {
+    state.earliestServerTime = unixSeconds < 0 ? DefaultEarliestServerTime() : unixSeconds;
+}
 
 void SetLocalTimeConversion(LocalTimeConversion conversion) {
     state.toLocalTime = conversion ? conversion : ConvertWithLocaltime;

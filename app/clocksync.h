@@ -24,6 +24,13 @@ void RearmClockSync();
 inline constexpr uint16_t kSntpPort = 123;
 void SetSntpServerPort(uint16_t port);
 
+// No reply may carry a time before this (calendar seconds since 1970): by
+// default one day before the date this file was compiled, the day's slack
+// covering the compiling machine's time zone. Tests that answer with fixed
+// dates set their own floor; a negative value restores the default.
+int64_t EarliestServerTime();
+void SetEarliestServerTime(int64_t unixSeconds);
+
 // Converts calendar seconds to local calendar time; false when it cannot.
 // The C library's localtime unless a test installs another (nullptr
 // restores it).

@@ -1,6 +1,5 @@
-// Configuration mode. The settings dialog is not part of this build yet, so
-// configuration mode runs the start-up routine like the dialog would and then
-// tells the user where the settings are kept.
+// Configuration mode: the platform's settings dialog (platform/pagecontrols.h)
+// over the portable page handlers of controls.h.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,7 @@
 #include "flyingtime.h"
 #include "framepacing.h"
 #include "main.h"
+#include "music.h"
 #include "platform/opengl.h"
 #include "overlay.h"
 #include "platform/glcontext.h"
@@ -139,7 +140,7 @@ void GlViewOnPaint() {
     RenderScene(CurrentFrameInfo());
     // A screenshot reads the picture just drawn, before the swap leaves the
     // back buffer undefined.
-    WritePendingScreenshot();
+    WritePendingScreenshot(displayState.viewWidth, displayState.viewHeight);
 }
 
 bool GlViewIgnoresMouseMove() { return frameClock.elapsed < kMouseGraceSeconds; }
@@ -148,6 +149,7 @@ void GlViewOnDestroy() {
     DestroySceneObjects();
     DeleteOverlayFont();
     ShutDownScene();
+    CloseMusicIfStarted();
     RestoreDisplayMode();
     ReleaseGlContext();
     PostQuit(0);

@@ -6,6 +6,7 @@
 
 #include "glview.h"
 #include "main.h"
+#include "music.h"
 #include "platform/messagebox.h"
 #include "platform/shell.h"
 #include "product.h"
@@ -36,6 +37,7 @@ int SaverOnCreate(NativeWindow saverWindow, bool previewMode) {
     saverState.previewMode = previewMode;
     RunStartup();
     UCS.Increment();
+    StartMusicIfWanted();
 
     int clientWidth = 0, clientHeight = 0;
     GetClientSize(saverWindow, &clientWidth, &clientHeight);
@@ -49,6 +51,7 @@ int SaverOnCreate(NativeWindow saverWindow, bool previewMode) {
     displayState.colorDepth = GetColorDepth(saverWindow);
     if (displayState.colorDepth == kColorDepthRefused) {
         ShowMessageBox(kColorDepthMessage, kProduct.productName, MessageIcon::Warning, true);
+        CloseMusicIfStarted();
         return -1;
     }
 

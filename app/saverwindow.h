@@ -12,6 +12,7 @@
 struct SaverState {
     bool previewMode = false;  // drawing inside the preview window
     NativeWindow saverWindow = 0;
+    uint32_t musicProcessId = 0;  // the music player's process, 0 for none
 };
 extern SaverState saverState;
 

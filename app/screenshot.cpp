@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "glview.h"
 #include "main.h"
 #include "platform/opengl.h"
 #include "platform/userfiles.h"
@@ -66,8 +65,9 @@ SeriesResult WriteIntoFolder(const char* folder, int width, int height) {
 }  // namespace
 
 size_t ScreenshotRowStride(int width) {
+    // Rows are padded to the pack alignment, which is also BMP's.
     size_t bytes = static_cast<size_t>(width) * kBytesPerPixel;
-    return (bytes + 3) & ~static_cast<size_t>(3);
+    return (bytes + kPackAlignment - 1) / kPackAlignment * kPackAlignment;
 }
 
 void FormatBmpHeaders(uint8_t (&headers)[kBmpHeadersSize], int width, int height) {
@@ -106,11 +106,9 @@ bool WriteScreenshot(int width, int height, FILE* file) {
     return written;
 }
 
-void WritePendingScreenshot() {
+void WritePendingScreenshot(int width, int height) {
     if (!screenshotPending) return;
     screenshotPending = false;
-    int width = displayState.viewWidth;
-    int height = displayState.viewHeight;
     if (width <= 0 || height <= 0) return;
     SetDirToProgramFolder();
     if (WriteIntoFolder("", width, height) != SeriesResult::FolderRefused) return;

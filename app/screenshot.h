@@ -25,8 +25,8 @@ void TakeScreenshot();
 bool ScreenshotPending();
 
 // Called by the frame between drawing and showing it: writes the pending
-// screenshot of the current view, if any.
-void WritePendingScreenshot();
+// screenshot of the view of that size, if any.
+void WritePendingScreenshot(int width, int height);
 
 // Reads the view's pixels from the current OpenGL context's read buffer and
 // writes headers and pixels to file; false when memory or writing fails.

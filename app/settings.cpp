@@ -75,8 +75,17 @@ void IntSetting::Set(int32_t newValue) {
 }
 
 void IntSetting::Increment() {
+    // The stored number, not the one loaded at start-up, is what is counted
+    // on: another process may have counted since. Reading and writing under
+    // one open key keeps the store's lock (where it has one) across both, so
+    // two processes counting at once both count.
+    RegistryKey key;
+    key.Open(keyPath);
+    int32_t stored = value;
+    if (key.ReadNumber(valueName, &stored)) value = stored;
     // Unsigned arithmetic gives the 32-bit wrap-around without overflow.
-    Set(static_cast<int32_t>(static_cast<uint32_t>(value) + 1u));
+    value = static_cast<int32_t>(static_cast<uint32_t>(value) + 1u);
+    key.WriteNumber(valueName, value);
 }
 
 void IntSetting::ResetToDefault() { Set(defaultValue); }

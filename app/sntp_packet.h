@@ -16,6 +16,8 @@ inline constexpr size_t kSntpTokenSize = 8;
 // The request's first byte: leap 0, version 1, mode 3 (client).
 inline constexpr uint32_t kSntpRequestFirstWord = 0x0B000000u;
 
+inline constexpr size_t kSntpRootDelayOffset = 4;
+inline constexpr size_t kSntpRootDispersionOffset = 8;
 inline constexpr size_t kSntpOriginateOffset = 24;
 inline constexpr size_t kSntpTransmitOffset = 40;
 
@@ -28,9 +30,17 @@ enum class SntpVerdict {
     Accepted,
     NotOurs,          // not 48 bytes, or the originate timestamp does not echo the token
     Unsynchronised,   // leap indicator 3
+    NotServerMode,    // mode other than 4 (server)
+    BadVersion,       // version 0, or above 4
     BadStratum,       // outside 1..15
+    FarFromSource,    // root delay / 2 + root dispersion above kLongestRootDistanceMs
     NoTransmitTime,   // transmit seconds 0
+    BeforeEarliest,   // a time before the earliest the caller will believe
 };
+
+// A server whose own distance from its reference clock is larger than this
+// cannot tell the time to better than a few seconds; it is not used.
+inline constexpr uint32_t kLongestRootDistanceMs = 3000;
 
 struct SntpTransmitTime {
     uint32_t seconds = 0;   // since 1900-01-01 00:00 UTC, modulo 2^32
@@ -39,9 +49,18 @@ struct SntpTransmitTime {
 
 // Checks one received datagram of length bytes. A datagram that is NotOurs
 // says nothing about the server and must be ignored; the other rejections
-// come from the server itself. transmit is filled only when Accepted.
+// come from the server itself. A transmit time before earliestUnixSeconds
+// (calendar seconds since 1970) is rejected: no correct server can answer
+// with a time before the program was built. transmit is filled only when
+// Accepted.
 SntpVerdict CheckSntpReply(const uint8_t* datagram, size_t length,
-                           const uint8_t token[kSntpTokenSize], SntpTransmitTime* transmit);
+                           const uint8_t token[kSntpTokenSize], int64_t earliestUnixSeconds,
+                           SntpTransmitTime* transmit);
+
+// Calendar seconds of 00:00 UTC on a date spelt as the compiler's __DATE__
+// spells it ("Jul 15 2004", the day padded with a blank); -1 when the text is
+// not such a date.
+int64_t CompilerDateToUnix(const char* date);
 
 // Seconds since 1970-01-01 UTC. The 32-bit NTP seconds wrap on
 // 2036-02-07 06:28:16 UTC: a value with the top bit set counts from 1900,

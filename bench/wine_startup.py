@@ -25,7 +25,6 @@ import argparse
 import os
 import re
 import shutil
-import statistics
 import sys
 import tempfile
 import time
@@ -33,6 +32,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "integration", "harness"))
 
+from benchruns import median, warmed_runs  # noqa: E402
 from wine import WINESERVER, WinePrefix  # noqa: E402
 from xserver import NO_CLOCK_CHANGE, Processes, Xvfb  # noqa: E402
 
@@ -83,14 +83,14 @@ def parse_probe(text, start_ns):
 
 
 def bench_wine(xvfb, bin_dir, runs, seconds):
-    results = []
     with WinePrefix(xvfb) as wine, Processes() as procs:
         saver = wine.install_saver(bin_dir, saver_name=PROBE_SAVER,
                                    library_name=PROBE_LIBRARY, source_saver=PROBE_SAVER)
         wine.reg_add("BCS", "REG_DWORD", seconds)
         probe_file = os.path.join(wine.root, "probe.txt")
-        env = wine.env(CHRONOVALE_PROBE_FILE="Z:" + probe_file.replace("/", "\\"))
-        for index in range(runs + 1):
+        env = wine.env(CHRONOVALE_PROBE_FILE=wine.windows_path(probe_file))
+
+        def one_run():
             with open(probe_file, "w"):
                 pass
             server = wineserver_of(wine.path)
@@ -104,9 +104,9 @@ def bench_wine(xvfb, bin_dir, runs, seconds):
                 result = parse_probe(probe.read(), start_ns)
             server_cpu = process_cpu_ns(server) - server_before if server else 0
             result["server_us_per_frame"] = server_cpu / 1e3 / max(result["frames"], 1)
-            if index > 0:  # the first run warms the prefix
-                results.append(result)
-    return results
+            return result
+
+        return warmed_runs(runs, one_run)
 
 
 def write_linux_settings(config_home, seconds):
@@ -118,29 +118,24 @@ def write_linux_settings(config_home, seconds):
 
 
 def bench_linux(xvfb, bin_dir, runs, seconds):
-    results = []
     program = os.path.join(bin_dir, LINUX_PROBE)
     config_home = tempfile.mkdtemp(prefix="chronovale-bench-")
     try:
         write_linux_settings(config_home, seconds)
         env = xvfb.env(XDG_CONFIG_HOME=config_home)
         with Processes() as procs:
-            for index in range(runs + 1):
+            def one_run():
                 start_ns = time.monotonic_ns()
                 code, out, err = procs.run_program(NO_CLOCK_CHANGE + [program, "-s"], env,
                                                    RUN_TIMEOUT)
                 if code != 0:
                     raise RuntimeError("Linux probe ended with %d:\n%s%s" % (code, out, err))
-                if index > 0:
-                    results.append(parse_probe(err, start_ns))
+                return err, start_ns
+
+            # The warm-up run's lines are not read.
+            return [parse_probe(err, start_ns) for err, start_ns in warmed_runs(runs, one_run)]
     finally:
         shutil.rmtree(config_home, ignore_errors=True)
-    return results
-
-
-def median(results, key):
-    values = [r[key] for r in results if key in r]
-    return statistics.median(values) if values else float("nan")
 
 
 def main():

@@ -57,6 +57,10 @@ void StartDetached(const std::string& program, char* const argv[]) {
     }
 }
 
+}  // namespace
+
+namespace launcher {
+
 void OpenConfiguration() {
     std::string saver = SaverBesideLauncher();
     if (saver.empty() || access(saver.c_str(), X_OK) != 0) saver = CHRONOVALE_INSTALLED_SAVER;
@@ -67,12 +71,12 @@ void OpenConfiguration() {
 }
 
 void OpenHomePage() {
-    char address[launcher::kTargetSize];
-    launcher::FormatHomePage(address);
+    char address[kTargetSize];
+    FormatHomePage(address);
     g_app_info_launch_default_for_uri(address, nullptr, nullptr);
 }
 
-}  // namespace
+}  // namespace launcher
 
 int main(int argc, char** argv) {
     // The text after the program name, as Windows hands it over.
@@ -81,15 +85,6 @@ int main(int argc, char** argv) {
         if (i > 1) commandLine += ' ';
         commandLine += argv[i];
     }
-    switch (launcher::ChooseAction(commandLine.c_str())) {
-    case launcher::Action::OpenConfiguration:
-        OpenConfiguration();
-        break;
-    case launcher::Action::OpenHomePage:
-        OpenHomePage();
-        break;
-    case launcher::Action::Nothing:
-        break;
-    }
+    launcher::CarryOut(commandLine.c_str());
     return 0;
 }

@@ -8,19 +8,19 @@
 
 #include "launcher_switches.h"
 
-namespace {
+namespace launcher {
 
 void OpenConfiguration() {
-    char saverFile[launcher::kTargetSize];
-    launcher::FormatSaverFile(saverFile);
+    char saverFile[kTargetSize];
+    FormatSaverFile(saverFile);
     // The shell resolves the relative name against the current directory
     // (the shortcut's start folder) and its search path.
     ShellExecuteA(nullptr, "config", saverFile, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void OpenHomePage() {
-    char address[launcher::kTargetSize];
-    launcher::FormatHomePage(address);
+    char address[kTargetSize];
+    FormatHomePage(address);
     SHELLEXECUTEINFOA request;
     ZeroMemory(&request, sizeof request);
     request.cbSize = sizeof request;
@@ -32,21 +32,12 @@ void OpenHomePage() {
     if (ShellExecuteExA(&request) && request.hProcess) CloseHandle(request.hProcess);
 }
 
-}  // namespace
+}  // namespace launcher
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     // Shell verbs may be carried out by shell extensions, which expect COM.
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    switch (launcher::ChooseAction(commandLine)) {
-    case launcher::Action::OpenConfiguration:
-        OpenConfiguration();
-        break;
-    case launcher::Action::OpenHomePage:
-        OpenHomePage();
-        break;
-    case launcher::Action::Nothing:
-        break;
-    }
+    launcher::CarryOut(commandLine);
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }

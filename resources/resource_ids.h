@@ -8,5 +8,8 @@
 #define IDD_INTRODUCTION_PAGE 119
 #define IDD_MUSIC_PAGE 196
 #define IDD_STANDARD_CONTROLS_PAGE 2004
+/* Linux: the type under which the settings pages are stored as GtkBuilder
+   definitions, in the companion library and (page 105) in the saver. */
+#define CHRONOVALE_RESOURCE_TYPE_PAGE "PAGE"
 
 #endif

@@ -1,7 +1,15 @@
 # Writes the C source of a resource library: each file's bytes as an array
 # and the exported table listing them. Run as a script:
 #   cmake -DENTRIES=type|id|file,... -DOUTPUT=table.c -P EmbedResources.cmake
+# -DTABLE=name -DVISIBILITY=hidden give the table another name and keep it
+# inside the program, for the resources a program carries itself.
 string(REPLACE "," ";" entries "${ENTRIES}")
+if(NOT TABLE)
+  set(TABLE chronovale_resource_table)
+endif()
+if(NOT VISIBILITY)
+  set(VISIBILITY default)
+endif()
 
 set(arrays "")
 set(rows "")
@@ -30,9 +38,9 @@ foreach(entry IN LISTS entries)
 endforeach()
 
 if(index EQUAL 0)
-  set(table "__attribute__((visibility(\"default\")))\nconst struct ChronovaleResourceTable chronovale_resource_table = {\n    CHRONOVALE_RESOURCE_TABLE_VERSION, 0u, 0\n};\n")
+  set(table "__attribute__((visibility(\"${VISIBILITY}\")))\nconst struct ChronovaleResourceTable ${TABLE} = {\n    CHRONOVALE_RESOURCE_TABLE_VERSION, 0u, 0\n};\n")
 else()
-  set(table "static const struct ChronovaleResource entries[] = {\n${rows}};\n\n__attribute__((visibility(\"default\")))\nconst struct ChronovaleResourceTable chronovale_resource_table = {\n    CHRONOVALE_RESOURCE_TABLE_VERSION, ${index}u, entries\n};\n")
+  set(table "static const struct ChronovaleResource entries[] = {\n${rows}};\n\n__attribute__((visibility(\"${VISIBILITY}\")))\nconst struct ChronovaleResourceTable ${TABLE} = {\n    CHRONOVALE_RESOURCE_TABLE_VERSION, ${index}u, entries\n};\n")
 endif()
 
 file(WRITE "${OUTPUT}.tmp" "/* Generated from the resource list of the build; do not edit. */\n#include \"resource_table.h\"\n\n${arrays}${table}")

@@ -1,11 +1,14 @@
 /* The table a companion shared object exports: every resource as its type
-   name, its numeric id and its bytes. The library's generated sources define
-   it; the saver's loader (posix_resources.cpp) reads it after dlopen(). */
+   name, its numeric id and its bytes, and the lookup of one entry. The
+   library's generated sources define it; the saver's loader
+   (posix_resources.cpp) reads it after dlopen(), and the saver's own table
+   (own_resources.cpp) the same way. */
 #ifndef CHRONOVALE_RESOURCE_TABLE_H
 #define CHRONOVALE_RESOURCE_TABLE_H
 
 #include <stddef.h>
 #include <stdint.h>
+#include <strings.h>
 
 #define CHRONOVALE_RESOURCE_TABLE_SYMBOL "chronovale_resource_table"
 /* Raised whenever the layout below changes, so an old library counts as
@@ -28,6 +31,18 @@ struct ChronovaleResourceTable {
     uint32_t count;
     const struct ChronovaleResource* entries; /* count of them; NULL when 0 */
 };
+
+/* The entry (type, id) of table, or NULL. Type names compare without regard
+   to case, as on Windows. */
+static inline const struct ChronovaleResource* chronovale_find_resource(
+    const struct ChronovaleResourceTable* table, const char* type, int32_t id) {
+    if (!table || !type) return NULL;
+    for (uint32_t i = 0; i < table->count; ++i) {
+        const struct ChronovaleResource* entry = &table->entries[i];
+        if (entry->id == id && entry->type && strcasecmp(entry->type, type) == 0) return entry;
+    }
+    return NULL;
+}
 
 #ifdef __cplusplus
 }

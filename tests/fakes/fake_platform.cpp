@@ -10,6 +10,7 @@
 #include "memory_registry.h"
 #include "platform/glcontext.h"
 #include "platform/messagebox.h"
+#include "platform/musicplayer.h"
 #include "platform/power.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
@@ -178,6 +179,17 @@ bool GetPicturesFolder(char* buffer, size_t size) {
     if (Fake().picturesFolder.empty()) return false;
     CopyText(buffer, size, Fake().picturesFolder.c_str());
     return true;
+}
+
+uint32_t StartMusicPlayer(const char* document) {
+    Fake().calls.push_back("StartMusicPlayer");
+    Fake().musicStarts.push_back(document);
+    return Fake().musicPlayerId;
+}
+
+void CloseMusicPlayer(uint32_t processId) {
+    Fake().calls.push_back("CloseMusicPlayer");
+    Fake().musicCloses.push_back(processId);
 }
 
 bool SwitchOffSwapWait() {

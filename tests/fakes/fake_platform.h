@@ -62,6 +62,11 @@ struct Platform {
     bool programFolderRefuses = false;
     std::string picturesFolder = "/home/user/Pictures/";
     std::vector<std::string> createdFiles;
+    // Music: the process id a start returns (0: nothing associated), the
+    // documents started and the process ids asked to close.
+    uint32_t musicPlayerId = 4242;
+    std::vector<std::string> musicStarts;
+    std::vector<uint32_t> musicCloses;
     int closeRequests = 0;
     int quitCode = -12345;
 

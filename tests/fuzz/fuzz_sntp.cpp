@@ -20,11 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t length = size - kHeader;
 
     SntpTransmitTime transmit;
-    SntpVerdict verdict = CheckSntpReply(datagram, length, token, &transmit);
+    constexpr int64_t kEarliestBelieved = 1735689600;  // 2025-01-01 00:00:00 UTC
+    SntpVerdict verdict = CheckSntpReply(datagram, length, token, kEarliestBelieved, &transmit);
     if (verdict != SntpVerdict::Accepted) return 0;
     if (length != kSntpPacketSize || transmit.seconds == 0) abort();
+    if ((datagram[0] & 7) != 4 || ((datagram[0] >> 3) & 7) == 0 || ((datagram[0] >> 3) & 7) > 4) abort();
 
     int64_t seconds = NtpSecondsToUnix(transmit.seconds);
+    if (seconds < kEarliestBelieved) abort();
     constexpr int64_t kEarliest = -61505152;   // 1968-01-20 03:14:08 UTC
     constexpr int64_t kLatest = 4233462143;    // 2104-02-26 09:42:23 UTC
     if (seconds < kEarliest || seconds > kLatest) abort();

@@ -6,6 +6,8 @@
 #include <dirent.h>
 
 #include <fstream>
+#include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -137,7 +139,7 @@ TEST(RegFileFormat, the_last_line_naming_a_value_defines_it) {
         "[hkey_current_user\\SOFTWARE\\quillmere\\chronovale]\n"
         "\"C\"=dword:3\n");
     EXPECT_EQ(*d.Find(kKey, "A"), MakeDwordValue(2));
-    EXPECT_EQ(d.Find(kKey, "B"), nullptr);  // its last line is malformed
+    EXPECT_EQ(*d.Find(kKey, "B"), MakeDwordValue(1));  // a malformed later line is passed over
     EXPECT_EQ(*d.Find(kKey, "C"), MakeDwordValue(3));
     EXPECT_EQ(*d.Find("Software\\Other", "a"), MakeDwordValue(9));
 }
@@ -185,10 +187,10 @@ TEST(RegFileFormat, a_continuation_reads_on_but_never_swallows_a_line) {
     EXPECT_EQ(*d.Find(kKey, "Next"), MakeDwordValue(7));
     EXPECT_EQ(d.Find(kKey, "CutByKey"), nullptr);
     EXPECT_EQ(*d.Find("Software\\Other", "O"), MakeDwordValue(1));
-    EXPECT_EQ(d.Find("Software\\Other", "AtEnd"), nullptr);
-    // A key added after the cut-off value must not complete it.
+    EXPECT_EQ(*d.Find("Software\\Other", "AtEnd"), Typed(kRegBinary, Bytes({1})));  // the file's end ends it
+    // A key added after the open-ended value must neither lose nor extend it.
     d.Set("Software\\New", "N", MakeDwordValue(1));
-    EXPECT_EQ(Parsed(d.Serialise()).Find("Software\\Other", "AtEnd"), nullptr);
+    EXPECT_EQ(*Parsed(d.Serialise()).Find("Software\\Other", "AtEnd"), Typed(kRegBinary, Bytes({1})));
 }
 
 TEST(RegFileFormat, a_change_keeps_every_other_line_byte_for_byte) {
@@ -262,6 +264,173 @@ TEST(RegFileFormat, long_binary_values_wrap_and_read_back) {
     // A name or key that the syntax cannot hold is refused, not mangled.
     EXPECT_FALSE(d.Set(kKey, "two\nlines", MakeDwordValue(1)));
     EXPECT_FALSE(d.Set("Bad\nKey", "A", MakeDwordValue(1)));
+}
+
+// Hand-written lines against what the registry editor makes of them when it
+// imports the file. Each case is a file of its own below the key.
+TEST(RegFileFormat, lines_read_as_the_registry_editor_imports_them) {
+    struct Case {
+        const char* lines;
+        const char* name;
+        bool present;
+        RegValue expected;
+    };
+    const std::string zero(1, '\0');
+    const Case cases[] = {
+        // Comments: ';' after the data ends it; '#' is no comment.
+        {"\"TextColor\"=dword:00123456 ; my favourite colour\n", "TextColor", true, MakeDwordValue(0x123456)},
+        {"\"A\"=dword:7;tight\n", "A", true, MakeDwordValue(7)},
+        {"\"A\"=dword:1 # not a comment\n", "A", false, {}},
+        {"\"A\"=\"x\" ; note\n", "A", true, MakeTextValue("x")},
+        {"\"A\"=\"a;b\"\n", "A", true, MakeTextValue("a;b")},
+        {"\"A\"=\"x\" # no\n", "A", false, {}},
+        {"\"A\"=hex:01,02 ; bytes\n", "A", true, Typed(kRegBinary, Bytes({1, 2}))},
+        {"\"A\"=- ; gone\n", "A", false, {}},
+        // Blanks: leading, around '=', after "dword:", but not inside "dword:".
+        {"\"Seed\"=dword: 5\n", "Seed", true, MakeDwordValue(5)},
+        {"\"TimeFormatEnum\" = dword:00000002\n", "TimeFormatEnum", true, MakeDwordValue(2)},
+        {"   \"A\"=dword:1\n", "A", true, MakeDwordValue(1)},
+        {"\"A\"\t=\tdword:\t3\t\n", "A", true, MakeDwordValue(3)},
+        {"@ = \"default\"\n", "", true, MakeTextValue("default")},
+        {"\"A\"=dword :1\n", "A", false, {}},
+        {"\"A\"=DWORD:a\n", "A", true, MakeDwordValue(10)},
+        {"\"A\"=dword:123456789\n", "A", false, {}},
+        {"\"A\"=dword:\n", "A", false, {}},
+        // "\0" in data is a zero character; "\\0" is a backslash and a 0.
+        {"\"A\"=\"\\0\"\n", "A", true, MakeTextValue(zero)},
+        {"\"A\"=\"ab\\0cd\"\n", "A", true, Typed(kRegSz, "ab" + zero + "cd" + zero)},
+        {"\"A\"=\"\\\\0\"\n", "A", true, MakeTextValue("\\0")},
+        // Continuations: a comment after the backslash, blank and comment
+        // lines passed over, a stop at a line that is not bytes, the end.
+        {"\"A\"=hex:01,\\ ; more below\n  02\n", "A", true, Typed(kRegBinary, Bytes({1, 2}))},
+        {"\"A\"=hex:01,\\\n\n  02\n", "A", true, Typed(kRegBinary, Bytes({1, 2}))},
+        {"\"A\"=hex:01,\\\n; between\n  02,\\\n  03\n", "A", true, Typed(kRegBinary, Bytes({1, 2, 3}))},
+        {"\"A\"=hex:01,\\\n\"B\"=dword:9\n", "A", false, {}},
+        {"\"A\"=hex:01,\\\n\"B\"=dword:9\n", "B", true, MakeDwordValue(9)},
+        {"\"A\"=hex:01,\\\n  02,\\", "A", true, Typed(kRegBinary, Bytes({1, 2}))},
+        {"\"A\"=hex(4):05,00,00,00\n", "A", true, Typed(kRegDword, Bytes({5, 0, 0, 0}))},
+        // Duplicates: a malformed later line is passed over, a deletion is not.
+        {"\"A\"=dword:1\n\"A\"=dword:zz\n", "A", true, MakeDwordValue(1)},
+        {"\"A\"=dword:1\n\"A\"=-\n", "A", false, {}},
+        {"\"A\"=-\n\"A\"=dword:4\n", "A", true, MakeDwordValue(4)},
+        // [-KEY] deletes the key and the keys below it, up to that line.
+        {"\"A\"=dword:1\n[-HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale]\n", "A", false, {}},
+        {"\"A\"=dword:1\n[-HKEY_CURRENT_USER\\Software\\Quillmere]\n", "A", false, {}},
+        {"\"A\"=dword:1\n[-HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale\\Sub]\n", "A", true, MakeDwordValue(1)},
+        {"\"A\"=dword:1\n[-HKEY_CURRENT_USER\\Software\\Quillmere\\Chrono]\n", "A", true, MakeDwordValue(1)},
+        {"\"A\"=dword:1\n[-HKEY_CURRENT_USER]\n", "A", true, MakeDwordValue(1)},
+        {"[-HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale]\n\"A\"=dword:2\n", "A", false, {}},
+        {"[-HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale]\n"
+         "[HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale] ; again\n\"A\"=dword:3\n", "A", true, MakeDwordValue(3)},
+    };
+    int passed = 0;
+    for (const Case& c : cases) {
+        std::string text = std::string("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale]\n") + c.lines;
+        RegFileDocument d = Parsed(text);
+        const RegValue* found = d.Find(kKey, c.name);
+        bool ok = c.present ? (found && *found == c.expected) : found == nullptr;
+        EXPECT_TRUE(ok) << c.lines;
+        passed += ok;
+        // Whatever was read, the file comes back as it was.
+        EXPECT_EQ(d.Serialise(), text);
+    }
+    std::cout << "[ INFO     ] " << passed << " of " << std::size(cases) << " registry-editor cases read as imported\n";
+}
+
+TEST(RegFileFormat, a_rewrite_keeps_what_the_user_wrote_around_the_value) {
+    RegFileDocument d = Parsed(
+        "REGEDIT4\n"
+        "[HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale]\n"
+        "\"TextColor\"=dword:00123456 ; my favourite colour\n"
+        "\"Seed\"=dword:5x\n"
+        "\"Bin\"=hex:01,\\ ; first\n"
+        "; in between\n"
+        "  02\n"
+        "\"Gone\"=- ; removed by hand\n"
+        "\"Blob\"=hex:01,\\\n"
+        "  zz\n");
+    EXPECT_TRUE(d.Set(kKey, "TextColor", MakeDwordValue(0xff0000)));
+    EXPECT_TRUE(d.Set(kKey, "Seed", MakeDwordValue(0)));
+    EXPECT_TRUE(d.Set(kKey, "Bin", Typed(kRegBinary, Bytes({3}))));
+    EXPECT_TRUE(d.Set(kKey, "Gone", MakeTextValue("back")));
+    EXPECT_TRUE(d.Set(kKey, "Blob", MakeDwordValue(1)));
+    EXPECT_EQ(d.Serialise(),
+              "REGEDIT4\n"
+              "[HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale]\n"
+              "\"TextColor\"=dword:00ff0000 ; my favourite colour\n"
+              "; \"Seed\"=dword:5x\n"
+              "\"Seed\"=dword:00000000\n"
+              "; first\n"
+              "; in between\n"
+              "\"Bin\"=hex:03\n"
+              "\"Gone\"=\"back\" ; removed by hand\n"
+              "; \"Blob\"=hex:01,\\\n"
+              "\"Blob\"=dword:00000001\n"
+              "  zz\n");
+    RegFileDocument again = Parsed(d.Serialise());
+    EXPECT_EQ(*again.Find(kKey, "Seed"), MakeDwordValue(0));
+    EXPECT_EQ(*again.Find(kKey, "Blob"), MakeDwordValue(1));
+}
+
+// UTF-16LE as the registry editor exports it: a byte-order mark, the
+// version 5 header, CRLF. The bytes are made here, one code unit per
+// character, so the store's own encoder checks nothing of itself.
+std::string Utf16(std::u16string_view text) {
+    std::string out;
+    for (char16_t unit : text) {
+        out.push_back(static_cast<char>(unit & 0xFF));
+        out.push_back(static_cast<char>(unit >> 8));
+    }
+    return out;
+}
+
+TEST(RegFileFormat, utf16_files_read_and_change_in_their_own_encoding) {
+    const std::string bom = "\xFF\xFE";
+    const std::u16string head =
+        u"Windows Registry Editor Version 5.00\r\n"
+        u"\r\n"
+        u"; \u4E2D\u6587 comment\r\n"
+        u"[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+        u"\"Name\"=\"\u65E5\u672C\"\r\n"
+        u"\r\n"
+        u"[HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale]\r\n"
+        u"\"FaceName\"=\"Caf\u00E9 \u20AC\"\r\n"
+        u"\"MusicFilename\"=\"C:\\\\\u97F3\u697D.mp3\"\r\n";
+    const std::u16string tail = u"\"Seed\"=dword:00000005\r\n";
+    RegFileDocument d = Parsed(bom + Utf16(head + tail));
+    EXPECT_EQ(d.FileEncoding(), RegFileDocument::Encoding::Utf16Le);
+    EXPECT_EQ(*d.Find(kKey, "FaceName"), MakeTextValue("Caf\xE9 \x80"));  // Windows-1252
+    EXPECT_EQ(*d.Find(kKey, "Seed"), MakeDwordValue(5));
+    // Characters the code page lacks make the value unreadable, not wrong.
+    EXPECT_EQ(d.Find(kKey, "MusicFilename"), nullptr);
+    EXPECT_EQ(d.Serialise(), bom + Utf16(head + tail));
+
+    EXPECT_TRUE(d.Set(kKey, "Seed", MakeDwordValue(6)));
+    EXPECT_TRUE(d.Set(kKey, "MusicFilename", MakeTextValue("")));
+    EXPECT_TRUE(d.Set(kKey, "FaceName", MakeTextValue("\xC9t\xE9")));
+    EXPECT_TRUE(d.Set("Software\\New", "N", MakeDwordValue(1)));
+    EXPECT_EQ(d.Serialise(), bom + Utf16(
+        u"Windows Registry Editor Version 5.00\r\n"
+        u"\r\n"
+        u"; \u4E2D\u6587 comment\r\n"
+        u"[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+        u"\"Name\"=\"\u65E5\u672C\"\r\n"
+        u"\r\n"
+        u"[HKEY_CURRENT_USER\\Software\\Quillmere\\Chronovale]\r\n"
+        u"\"FaceName\"=\"\u00C9t\u00E9\"\r\n"
+        u"; \"MusicFilename\"=\"C:\\\\\u97F3\u697D.mp3\"\r\n"
+        u"\"MusicFilename\"=\"\"\r\n"
+        u"\"Seed\"=dword:00000006\r\n"
+        u"\r\n"
+        u"[HKEY_CURRENT_USER\\Software\\New]\r\n"
+        u"\"N\"=dword:00000001\r\n"));
+
+    RegFileDocument other;
+    EXPECT_EQ(other.Parse(bom + Utf16(u"Windows Registry Editor Version 5.00\r\n\"A\"=\"x") +
+                          std::string(2, '\0') + Utf16(u"y\"\r\n")),
+              RegParseResult::Unparseable);  // a zero character: not a text file
+    EXPECT_EQ(other.Parse(bom + Utf16(u"REGEDIT5\r\n")), RegParseResult::Unparseable);
+    EXPECT_EQ(other.Parse(bom + Utf16(u" \r\n")), RegParseResult::Empty);
 }
 
 // The fuzz target aborts when a property fails; each input it ever broke on

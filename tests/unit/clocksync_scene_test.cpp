@@ -24,10 +24,12 @@ protected:
         RearmClockSync();
         fake::FakeSockets() = fake::Sockets();
         SetSntpServerPort(kSntpPort);
+        SetEarliestServerTime(fake::kUnix2025Jan01);
         SntpServer.Set("10.1.2.3");
     }
     void TearDown() override {
         StopClockSync();
+        SetEarliestServerTime(-1);
         SyncClock.Set(0);
         SntpServer.Set("");
         SceneTest::TearDown();

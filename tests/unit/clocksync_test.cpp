@@ -37,11 +37,13 @@ protected:
         fake::FakeSockets() = fake::Sockets();  // forget the rearm's own cleanup
         SetSntpServerPort(kSntpPort);
         SetLocalTimeConversion(ConvertAsUtc);
+        SetEarliestServerTime(fake::kUnix2025Jan01);
         SyncClock.Set(1);
         SntpServer.Set("");
     }
     void TearDown() override {
         StopClockSync();
+        SetEarliestServerTime(-1);
         SyncClock.Set(0);
         SetLocalTimeConversion(nullptr);
         CoreTest::TearDown();

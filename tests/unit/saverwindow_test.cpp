@@ -1,4 +1,7 @@
 // The saver window's start-up sequence, view choice and keys.
+#include <string>
+#include <vector>
+
 #include "glview.h"
 #include "platform/messagebox.h"
 #include "saverwindow.h"
@@ -102,4 +105,37 @@ TEST_F(SaverWindowTest, f1_and_f_open_configuration_only_on_old_platforms) {
     EXPECT_EQ(SaverOnKeyDown('A'), KeyOutcome::PassOn);
     EXPECT_TRUE(fake::Fake().shellRequests.empty());
     EXPECT_TRUE(fake::Fake().beeps.empty());
+}
+
+TEST_F(SaverWindowTest, music_plays_in_full_screen_runs_only_and_is_closed_on_every_way_out) {
+    // Never asked for: off, no file, or a preview, whatever the settings.
+    MusicFilename.Set("C:\\Music\\night mix.m3u");
+    EXPECT_EQ(SaverOnCreate(7, false), 0);
+    PlayMusic.Set(1);
+    MusicFilename.Set("");
+    EXPECT_EQ(SaverOnCreate(7, false), 0);
+    MusicFilename.Set("C:\\Music\\night mix.m3u");
+    EXPECT_EQ(SaverOnCreate(7, true), 0);
+    EXPECT_TRUE(fake::Fake().musicStarts.empty());
+    EXPECT_EQ(saverState.musicProcessId, 0u);
+
+    // Started before the OpenGL view, closed by its teardown.
+    fake::Fake().calls.clear();
+    EXPECT_EQ(SaverOnCreate(7, false), 0);
+    EXPECT_LT(fake::Fake().IndexOf("StartMusicPlayer"), fake::Fake().IndexOf("CreateGlView"));
+    EXPECT_EQ(fake::Fake().musicStarts, std::vector<std::string>{"C:\\Music\\night mix.m3u"});
+    EXPECT_EQ(saverState.musicProcessId, 4242u);
+    GlViewOnDestroy();
+    EXPECT_EQ(fake::Fake().musicCloses, std::vector<uint32_t>{4242});
+    EXPECT_LT(fake::Fake().IndexOf("CloseMusicPlayer"), fake::Fake().IndexOf("PostQuit"));
+
+    // A refused 8-bit start closes the player it started; a document with no
+    // player leaves nothing to close.
+    fake::Fake().colorDepth = 8;
+    EXPECT_EQ(SaverOnCreate(7, false), -1);
+    EXPECT_EQ(fake::Fake().musicCloses, (std::vector<uint32_t>{4242, 4242}));
+    fake::Fake().musicPlayerId = 0;
+    EXPECT_EQ(SaverOnCreate(7, false), -1);
+    EXPECT_EQ(fake::Fake().musicCloses.size(), 2u);
+    EXPECT_EQ(saverState.musicProcessId, 0u);
 }

@@ -1,29 +1,32 @@
 // The screenshot series: what F5 writes where, through the platform fakes
 // (the picture itself is checked against the screen by the integration tests).
-#include "glview.h"
 #include "screenshot.h"
 #include "test_support.h"
 
 namespace {
 using ScreenshotTest = CoreTest;
 
+// The view the tests draw: rows of 1366 pixels need padding to four bytes.
+constexpr int kViewWidth = 1366;
+constexpr int kViewHeight = 2;
+
+void DrawAFrame() { WritePendingScreenshot(kViewWidth, kViewHeight); }
+
 void PressF5AndDrawAFrame() {
     TakeScreenshot();
-    WritePendingScreenshot();
+    DrawAFrame();
 }
 }  // namespace
 
 TEST_F(ScreenshotTest, series_skips_names_taken_meanwhile_and_falls_back_to_pictures) {
-    displayState.viewWidth = 1366;
-    displayState.viewHeight = 2;
     // Nothing is written before the request, and a request is written once.
-    WritePendingScreenshot();
+    DrawAFrame();
     EXPECT_TRUE(fake::Fake().createdFiles.empty());
 
     // A file that appeared after the existence check is never replaced.
     fake::Fake().takenAtCreation = {"ps_screenshot_000.bmp"};
     PressF5AndDrawAFrame();
-    WritePendingScreenshot();
+    DrawAFrame();
     ASSERT_EQ(fake::Fake().createdFiles, (std::vector<std::string>{"ps_screenshot_001.bmp"}));
     EXPECT_EQ(fake::Fake().currentDirs.back(), "C:\\Savers");
 
@@ -43,9 +46,9 @@ TEST_F(ScreenshotTest, series_skips_names_taken_meanwhile_and_falls_back_to_pict
     fake::Fake().programFolderRefuses = true;
     fake::Fake().picturesFolder.clear();
     PressF5AndDrawAFrame();
-    displayState.viewWidth = 0;
     fake::Fake().programFolderRefuses = false;
-    PressF5AndDrawAFrame();
+    TakeScreenshot();
+    WritePendingScreenshot(0, kViewHeight);
     EXPECT_EQ(fake::Fake().createdFiles.size(), 3u);
     EXPECT_EQ(screenshotCounter, 4);
 }

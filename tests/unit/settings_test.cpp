@@ -107,6 +107,11 @@ TEST_F(SettingsTest, changes_are_written_at_once_and_increment_wraps) {
     counter.Increment();
     EXPECT_EQ(counter.Get(), INT32_MIN);
     EXPECT_EQ(fake::Registry().DwordOf("Counter"), INT32_MIN);
+    // Another process counted meanwhile: the count goes on from the stored number.
+    fake::Registry().PutDword("Counter", 41);
+    counter.Increment();
+    EXPECT_EQ(counter.Get(), 42);
+    EXPECT_EQ(fake::Registry().DwordOf("Counter"), 42);
     counter.Set(7);
     EXPECT_EQ(fake::Registry().DwordOf("Counter"), 7);
     counter.ResetToDefault();

@@ -17,7 +17,8 @@ Bytes Request() {
 
 SntpVerdict Check(const Bytes& datagram, SntpTransmitTime* transmit = nullptr) {
     SntpTransmitTime ignored;
-    return CheckSntpReply(datagram.data(), datagram.size(), kToken, transmit ? transmit : &ignored);
+    return CheckSntpReply(datagram.data(), datagram.size(), kToken, fake::kUnix2025Jan01,
+                          transmit ? transmit : &ignored);
 }
 
 LocalTimeRecord Time(int hour, int minute, int second, int ms) {
@@ -63,6 +64,48 @@ TEST(SntpPacket, server_side_rejections_of_a_genuine_reply) {
     EXPECT_EQ(reply(2, 2, s), SntpVerdict::Accepted);
     EXPECT_EQ(reply(2, 3, s), SntpVerdict::Unsynchronised);
     EXPECT_EQ(reply(2, 0, 0), SntpVerdict::NoTransmitTime);
+}
+
+TEST(SntpPacket, replies_no_sane_server_sends_are_rejected) {
+    Bytes request = Request();
+    auto verdict = [&](fake::ReplyFields fields) { return Check(fake::ReplyTo(request, fields)); };
+    const uint32_t s = fake::kNtp2025Dec06_123456;
+    constexpr uint32_t kOneSecond = 0x10000;  // 16.16 fixed point
+
+    for (uint8_t version : {1, 2, 3, 4}) EXPECT_EQ(verdict({s, 0, 2, 0, version}), SntpVerdict::Accepted);
+    for (uint8_t version : {0, 5, 7}) EXPECT_EQ(verdict({s, 0, 2, 0, version}), SntpVerdict::BadVersion);
+    for (uint8_t mode : {0, 1, 2, 3, 5, 6, 7})
+        EXPECT_EQ(verdict({s, 0, 2, 0, 4, mode}), SntpVerdict::NotServerMode) << int(mode);
+
+    // Root distance = |root delay| / 2 + root dispersion, at most 3 s.
+    EXPECT_EQ(verdict({s, 0, 2, 0, 4, 4, 2 * kOneSecond, 2 * kOneSecond}), SntpVerdict::Accepted);
+    EXPECT_EQ(verdict({s, 0, 2, 0, 4, 4, 0, 3 * kOneSecond}), SntpVerdict::Accepted);
+    EXPECT_EQ(verdict({s, 0, 2, 0, 4, 4, 0, 3 * kOneSecond + 1}), SntpVerdict::FarFromSource);
+    EXPECT_EQ(verdict({s, 0, 2, 0, 4, 4, 7 * kOneSecond, 0}), SntpVerdict::FarFromSource);
+    EXPECT_EQ(verdict({s, 0, 2, 0, 4, 4, 0xFFFFFFFFu, 0xFFFFFFFFu}), SntpVerdict::FarFromSource);
+    EXPECT_EQ(verdict({s, 0, 2, 0, 4, 4, 0x80000000u, 0}), SntpVerdict::FarFromSource);  // most negative delay
+    EXPECT_EQ(verdict({s, 0, 2, 0, 4, 4, static_cast<uint32_t>(-kOneSecond), 0}), SntpVerdict::Accepted);
+
+    // Nothing before the earliest believable time: a server stuck in 2001.
+    EXPECT_EQ(verdict({fake::kNtp2001Jan01_000000}), SntpVerdict::BeforeEarliest);
+    EXPECT_EQ(verdict({fake::kNtp2001Jan01_000000 + 757382400u - 1}), SntpVerdict::BeforeEarliest);
+    EXPECT_EQ(verdict({fake::kNtp2001Jan01_000000 + 757382400u}), SntpVerdict::Accepted);  // 2025-01-01
+    EXPECT_EQ(verdict({fake::kNtp2040Feb29_120000}), SntpVerdict::Accepted);
+    // The client's own request, bounced back, is neither the server's mode nor its version.
+    Bytes echoed = request;
+    for (int i = 0; i < 8; ++i) echoed[24 + i] = request[40 + i];
+    EXPECT_EQ(Check(echoed), SntpVerdict::NotServerMode);
+}
+
+TEST(SntpPacket, compiler_dates_become_midnight_utc) {
+    EXPECT_EQ(CompilerDateToUnix("Jan  1 1970"), 0);
+    EXPECT_EQ(CompilerDateToUnix("Jul 15 2004"), 1089849600);
+    EXPECT_EQ(CompilerDateToUnix("Feb 29 2000"), 951782400);
+    EXPECT_EQ(CompilerDateToUnix("Dec  6 2025"), 1764979200);
+    EXPECT_EQ(CompilerDateToUnix("Mar  1 2100"), 4107542400);
+    for (const char* bad : {"", "??? ?? ????", "Jul 15 04", "Jux 15 2004", "Jul 32 2004", "Jul  0 2004",
+                            "Jul 15 1969", "Jul 15 2004 "})
+        EXPECT_EQ(CompilerDateToUnix(bad), -1) << bad;
 }
 
 TEST(SntpPacket, ntp_seconds_map_to_calendar_seconds_across_the_2036_wrap) {

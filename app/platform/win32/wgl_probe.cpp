@@ -4,7 +4,7 @@
 // "probe frames <n> cpu-ns <t> wall-ns <t>" at teardown, counted from the
 // first frame. The wall clock is the one the Linux side of a benchmark reads
 // too.
-#include "wgl_probe.h"
+#include "platform/probe.h"
 
 #include <windows.h>
 

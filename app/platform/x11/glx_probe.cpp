@@ -1,8 +1,9 @@
 // The probe build's measurements on standard error, one line per event for
-// the start-up benchmark: "probe context-ready <ns>", "probe first-frame
-// <ns>" (CLOCK_MONOTONIC, which the benchmark reads too) and, at teardown,
-// "probe frames <n> cpu-ns <t>", both counted from the first frame.
-#include "glx_probe.h"
+// the benchmarks: "probe context-ready <ns>", "probe first-frame <ns>",
+// "probe dialog-first-frame <ns>" (CLOCK_MONOTONIC, which the benchmarks read
+// too) and, at teardown, "probe frames <n> cpu-ns <t>", both counted from the
+// first frame.
+#include "platform/probe.h"
 
 #include <time.h>
 
@@ -43,4 +44,10 @@ void ProbeFramePresented() {
 void ProbeTeardown() {
     fprintf(stderr, "probe frames %u cpu-ns %lld\n", frameClock.frameCount - probe.firstFrameCount,
             static_cast<long long>(ClockNs(CLOCK_PROCESS_CPUTIME_ID) - probe.firstFrameCpuNs));
+}
+
+void ProbeDialogFirstFrame() {
+    fprintf(stderr, "probe dialog-first-frame %lld\n",
+            static_cast<long long>(ClockNs(CLOCK_MONOTONIC)));
+    fflush(stderr);
 }

@@ -9,9 +9,9 @@
 
 #include "glview.h"
 #include "glx_context.h"
-#include "glx_probe.h"
 #include "main.h"
 #include "platform/messagebox.h"
+#include "platform/probe.h"
 #include "platform/saverhost.h"
 #include "product.h"
 #include "settings_catalogue.h"

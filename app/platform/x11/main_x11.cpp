@@ -10,9 +10,14 @@
 #include "product.h"
 #include "x11_saver.h"
 
+#ifdef CHRONOVALE_PROBE
+#include "gtk_pages.h"
+#include "platform/probe.h"
+#endif
+
 namespace {
 constexpr int kExitUnknownMode = -1;
-}
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string arguments;
@@ -20,6 +25,10 @@ int main(int argc, char** argv) {
         if (i > 1) arguments += ' ';
         arguments += argv[i];
     }
+#ifdef CHRONOVALE_PROBE
+    // Only the measuring build watches for the dialog's first frame.
+    settingsDialogFirstFrameObserver = ProbeDialogFirstFrame;
+#endif
     std::string notes;
     SaverCommand command = ParseX11Arguments(arguments.c_str(), getenv("XSCREENSAVER_WINDOW"), &notes);
     // What the parser left out goes to standard error, one line each, where

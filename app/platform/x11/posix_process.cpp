@@ -4,6 +4,7 @@
 #include "x11_backend.h"
 
 #include <X11/Xlib.h>
+#include <gdk/gdk.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -43,7 +44,12 @@ bool SetCurrentDir(const char* path) { return chdir(path) == 0; }
 
 void PlatformBeep(BeepKind) {
     Display* display = SaverDisplay();
-    if (!display) return;
+    if (!display) {
+        // Configuration mode has GTK's display instead of the saver's.
+        GdkDisplay* dialogDisplay = gdk_display_get_default();
+        if (dialogDisplay) gdk_display_beep(dialogDisplay);
+        return;
+    }
     XBell(display, kBellVolume);
     XFlush(display);
 }

@@ -3,7 +3,6 @@
 // resource by type and id. What the library holds is decided by its build;
 // where it lies is posix_library_path.cpp's.
 #include <dlfcn.h>
-#include <strings.h>
 
 #include <cstring>
 #include <new>
@@ -51,16 +50,10 @@ void FreeResourceLibrary(NativeModule library) {
 bool FindResourceBytes(NativeModule library, const char* type, int id,
                        const unsigned char** data, size_t* size) {
     auto* loaded = static_cast<LoadedLibrary*>(library);
-    if (!loaded || !type) return false;
-    const ChronovaleResourceTable* table = loaded->table;
-    for (uint32_t i = 0; i < table->count; ++i) {
-        const ChronovaleResource& entry = table->entries[i];
-        // Resource type names compare without regard to case, as on Windows.
-        if (entry.id == id && entry.type && strcasecmp(entry.type, type) == 0) {
-            *data = entry.data;
-            *size = entry.size;
-            return true;
-        }
-    }
-    return false;
+    if (!loaded) return false;
+    const ChronovaleResource* entry = chronovale_find_resource(loaded->table, type, id);
+    if (!entry) return false;
+    *data = entry->data;
+    *size = entry->size;
+    return true;
 }

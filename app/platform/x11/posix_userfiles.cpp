@@ -1,7 +1,8 @@
 // Files for the user on Linux: exclusive creation with O_EXCL, and the
-// pictures folder from XDG_PICTURES_DIR or, when that names no folder, the
-// home folder.
+// pictures folder: XDG_PICTURES_DIR from the environment or from the user's
+// user-dirs.dirs, and the home folder when neither names a folder.
 #include <fcntl.h>
+#include <glib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +40,7 @@ FILE* CreateNewFile(const char* path, NewFileResult* result) {
 
 bool GetPicturesFolder(char* buffer, size_t size) {
     const char* folder = getenv("XDG_PICTURES_DIR");
+    if (!IsFolder(folder)) folder = g_get_user_special_dir(G_USER_DIRECTORY_PICTURES);
     if (!IsFolder(folder)) folder = getenv("HOME");
     if (!IsFolder(folder)) return false;
     size_t length = strlen(folder);

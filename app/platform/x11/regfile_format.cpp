@@ -1,336 +1,156 @@
 // Parser and writer of the settings file's registry-format text. Every line
 // is read on its own, so one damaged line loses at most the value it names;
 // lines this store does not understand are kept and written back unchanged.
+// The grammar of single lines is regfile_syntax.cpp's.
 #include "regfile_format.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <unordered_map>
+
+#include "ansi_codepage.h"
+#include "regfile_syntax.h"
+
+using namespace regfile;
 
 namespace {
 
-constexpr size_t kMaxHexDigitsPerByte = 2;
-constexpr size_t kMaxDwordDigits = 8;
-constexpr size_t kMaxTypeDigits = 8;
-constexpr size_t kHexLineWidth = 76;  // where a long hex: value wraps, as the registry editors do
-constexpr std::string_view kHexContinuationIndent = "  ";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::string_view TrimLeft(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    return s;
-}
-
-std::string_view TrimRight(std::string_view s) {
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-// Upper case in Windows-1252, the mapping the registry applies when it
-// compares names.
-unsigned char FoldCase(unsigned char c) {
-    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
-    switch (c) {
-        case 0x9A: return 0x8A;  // s with caron
-        case 0x9C: return 0x8C;  // oe ligature
-        case 0x9E: return 0x8E;  // z with caron
-        case 0xFF: return 0x9F;  // y with diaeresis
-        default: return c;
-    }
-}
-
-std::string Folded(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && RegNamesEqual(s.substr(0, prefix.size()), prefix);
-}
-
-// A quoted string starting at s[0] == '"'. Only \\ and \" are escapes; any
-// other backslash stands for itself. On success *rest is what follows the
-// closing quote.
-bool ParseQuoted(std::string_view s, std::string* out, std::string_view* rest) {
-    out->clear();
-    size_t i = 1;
-    while (i < s.size()) {
-        char c = s[i];
-        if (c == '"') {
-            *rest = s.substr(i + 1);
-            return true;
-        }
-        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
-            out->push_back(s[i + 1]);
-            i += 2;
-            continue;
-        }
-        out->push_back(c);
-        ++i;
-    }
-    return false;
-}
-
-// One physical line of hex bytes: "01,02,\" style. Appends the bytes; sets
-// *continues when the line ends in a backslash.
-bool ParseHexList(std::string_view s, std::string* out, bool* continues) {
-    *continues = false;
-    size_t i = 0;
-    auto skipBlanks = [&] { while (i < s.size() && IsBlank(s[i])) ++i; };
-    skipBlanks();
-    while (i < s.size()) {
-        if (s[i] == '\\') {
-            ++i;
-            skipBlanks();
-            if (i != s.size()) return false;
-            *continues = true;
-            return true;
-        }
-        int byte = 0;
-        size_t digits = 0;
-        while (i < s.size() && digits < kMaxHexDigitsPerByte && HexDigitValue(s[i]) >= 0) {
-            byte = byte * 16 + HexDigitValue(s[i]);
-            ++i;
-            ++digits;
-        }
-        if (digits == 0) return false;
-        out->push_back(static_cast<char>(byte));
-        skipBlanks();
-        if (i == s.size()) return true;
-        if (s[i] == ',') {
-            ++i;
-            skipBlanks();
-        } else if (s[i] != '\\') {
-            return false;
-        }
-    }
-    return true;
-}
-
-struct PhysicalLine {
-    std::string_view content;  // without the line end
-    std::string_view raw;      // with it
-};
-
-std::vector<PhysicalLine> SplitLines(std::string_view bytes) {
-    std::vector<PhysicalLine> out;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
-        size_t next = end;
-        if (next < bytes.size()) {
-            if (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') next += 2;
-            else next += 1;
-        }
-        out.push_back({bytes.substr(start, end - start), bytes.substr(start, next - start)});
-        start = next;
-    }
-    return out;
-}
-
-bool ParseHexNumber(std::string_view digits, size_t maxDigits, uint32_t* number) {
-    if (digits.empty() || digits.size() > maxDigits) return false;
-    *number = 0;
-    for (char c : digits) {
-        if (HexDigitValue(c) < 0) return false;
-        *number = *number * 16 + static_cast<uint32_t>(HexDigitValue(c));
-    }
-    return true;
-}
-
-// The data after "Name"=. Hex data may go on over the following physical
-// lines; *index moves past the lines it takes and *raw gets their bytes.
-bool ParseValueData(std::string_view rest, const std::vector<PhysicalLine>& physical, size_t* index,
-                    std::string* raw, RegValue* value) {
-    if (!rest.empty() && rest.front() == '"') {
-        std::string text;
-        std::string_view after;
-        if (!ParseQuoted(rest, &text, &after) || !TrimRight(after).empty()) return false;
-        *value = MakeTextValue(text);
-        return true;
-    }
-    if (StartsWithNoCase(rest, "dword:")) {
-        uint32_t number = 0;
-        if (!ParseHexNumber(TrimRight(rest.substr(6)), kMaxDwordDigits, &number)) return false;
-        *value = MakeDwordValue(static_cast<int32_t>(number));
-        return true;
-    }
-    if (!StartsWithNoCase(rest, "hex")) return false;
-    std::string_view form = rest.substr(3);
-    uint32_t type = kRegBinary;
-    if (!form.empty() && form.front() == '(') {
-        size_t close = form.find(')');
-        if (close == std::string_view::npos || !ParseHexNumber(form.substr(1, close - 1), kMaxTypeDigits, &type))
-            return false;
-        form.remove_prefix(close + 1);
-    }
-    if (form.empty() || form.front() != ':') return false;
-    std::string data;
-    bool continues = false;
-    if (!ParseHexList(form.substr(1), &data, &continues)) return false;
-    // A continuation line that is not a list of hex bytes is not taken: it is
-    // read as a line of its own, and this value is lost instead.
-    while (continues) {
-        if (*index + 1 >= physical.size()) return false;
-        std::string more;
-        if (!ParseHexList(physical[*index + 1].content, &more, &continues)) return false;
-        ++*index;
-        raw->append(physical[*index].raw);
-        data += more;
-    }
-    value->type = type;
-    value->data = std::move(data);
-    return true;
-}
-
-std::string EscapeQuoted(std::string_view s) {
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '\\' || c == '"') out.push_back('\\');
-        out.push_back(c);
-    }
-    out.push_back('"');
-    return out;
-}
-
-bool IsPlainText(const RegValue& value) {
-    const std::string& d = value.data;
-    if (d.empty() || d.back() != '\0') return false;
-    for (size_t i = 0; i + 1 < d.size(); ++i) {
-        if (d[i] == '\0' || d[i] == '\r' || d[i] == '\n') return false;
-    }
-    return true;
-}
-
-bool HasLineBreakOrZero(std::string_view s) {
-    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr size_t kUtf16UnitSize = 2;
+constexpr std::string_view kUnreadablePrefix = "; ";  // how a line that could not be read is kept
 
 }  // namespace
 
-RegValue MakeDwordValue(int32_t number) {
-    uint32_t u = static_cast<uint32_t>(number);
-    RegValue value;
-    value.type = kRegDword;
-    for (int i = 0; i < 4; ++i) value.data.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
-    return value;
+RegFileDocument::RegFileDocument() {
+    Line header;
+    header.pieces.push_back(MakePiece(std::string(kRegFileHeader)));
+    lines.push_back(header);
 }
 
-RegValue MakeTextValue(std::string_view text) {
-    RegValue value;
-    value.type = kRegSz;
-    value.data.assign(text);
-    value.data.push_back('\0');
-    return value;
-}
-
-bool RegNamesEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
-std::string FormatValueLine(std::string_view valueName, const RegValue& value,
-                            std::string_view newline) {
-    if (HasLineBreakOrZero(valueName)) return std::string();
-    std::string out = valueName.empty() ? std::string("@") : EscapeQuoted(valueName);
-    out.push_back('=');
-    if (value.type == kRegSz && IsPlainText(value)) {
-        out += EscapeQuoted(std::string_view(value.data).substr(0, value.data.size() - 1));
-        return out;
-    }
-    if (value.type == kRegDword && value.data.size() == 4) {
-        uint32_t u = 0;
-        for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<unsigned char>(value.data[i]);
-        char digits[16];
-        snprintf(digits, sizeof digits, "dword:%08x", u);
-        out += digits;
-        return out;
-    }
-    char prefix[32];
-    if (value.type == kRegBinary) snprintf(prefix, sizeof prefix, "hex:");
-    else snprintf(prefix, sizeof prefix, "hex(%x):", value.type);
-    out += prefix;
-    size_t lineLength = out.size();
-    for (size_t i = 0; i < value.data.size(); ++i) {
-        if (i > 0) {
-            out.push_back(',');
-            ++lineLength;
-            if (lineLength + 3 > kHexLineWidth) {
-                out.push_back('\\');
-                out += newline;
-                out += kHexContinuationIndent;
-                lineLength = kHexContinuationIndent.size();
-            }
-        }
-        char byte[4];
-        snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(value.data[i]));
-        out += byte;
-        lineLength += 2;
+std::string RegFileDocument::Encode(std::string_view text) const {
+    if (encoding == Encoding::Ansi) return std::string(text);
+    std::string out;
+    out.reserve(text.size() * kUtf16UnitSize);
+    for (char c : text) {
+        uint32_t unit = AnsiToUnicode(static_cast<unsigned char>(c));
+        out.push_back(static_cast<char>(unit & 0xFF));
+        out.push_back(static_cast<char>(unit >> 8));
     }
     return out;
 }
 
-RegFileDocument::RegFileDocument() {
-    Line header;
-    header.raw = std::string(kRegFileHeader) + newline;
-    lines.push_back(header);
+std::string RegFileDocument::RawFrom(const Piece& piece, size_t textOffset) const {
+    size_t unit = encoding == Encoding::Ansi ? 1 : kUtf16UnitSize;
+    return piece.raw.substr(std::min(piece.raw.size(), textOffset * unit));
+}
+
+RegFileDocument::Piece RegFileDocument::MakePiece(const std::string& text) const {
+    Piece piece;
+    piece.text = text;
+    piece.raw = Encode(text);
+    piece.end = newline;
+    return piece;
+}
+
+RegFileDocument::Line RegFileDocument::MakeCommentLine(const std::string& raw) const {
+    Line line;
+    Piece piece;
+    piece.raw = raw;
+    // A stray last byte of a UTF-16 file would shift every character after it.
+    if (encoding == Encoding::Utf16Le && piece.raw.size() % kUtf16UnitSize != 0) piece.raw.pop_back();
+    piece.text = "; ";  // only its first character is ever looked at
+    piece.commentAt = 0;
+    piece.end = newline;
+    line.pieces.push_back(std::move(piece));
+    return line;
 }
 
 RegParseResult RegFileDocument::Parse(std::string_view bytes) {
     *this = RegFileDocument();
     if (bytes.size() > kRegFileMaxSize) return RegParseResult::Unparseable;
-    if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) return RegParseResult::Empty;
-    if (bytes.find('\0') != std::string_view::npos) return RegParseResult::Unparseable;
 
-    std::vector<PhysicalLine> physical = SplitLines(bytes);
+    // The decoded text: one byte per character of the file. UTF-16 is
+    // recognised by its byte-order mark, as the registry editor writes it.
+    std::string text;
+    Encoding fileEncoding = Encoding::Ansi;
+    std::string_view body = bytes;
+    if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
+        fileEncoding = Encoding::Utf16Le;
+        body.remove_prefix(kUtf16LeBom.size());
+        text.reserve(body.size() / kUtf16UnitSize + 1);
+        for (size_t i = 0; i + 1 < body.size(); i += kUtf16UnitSize) {
+            uint16_t unit = static_cast<uint16_t>(static_cast<unsigned char>(body[i]) |
+                                                  (static_cast<unsigned char>(body[i + 1]) << 8));
+            if (unit == 0) return RegParseResult::Unparseable;
+            int ansi = UnicodeToAnsi(unit);
+            text.push_back(ansi >= 0 ? static_cast<char>(ansi) : '\0');  // zero: no such character
+        }
+        if (body.size() % kUtf16UnitSize != 0) text.push_back('\0');  // a stray last byte
+    } else {
+        if (bytes.find('\0') != std::string_view::npos) return RegParseResult::Unparseable;
+        text.assign(bytes);
+    }
+    std::string_view textView = text;
+    if (textView.find_first_not_of(std::string_view(" \t\r\n")) == std::string_view::npos)
+        return RegParseResult::Empty;
+
+    std::vector<PhysicalLine> physical = SplitLines(textView);
     std::string_view first = physical[0].content;
-    if (first.substr(0, kUtf8Bom.size()) == kUtf8Bom) first.remove_prefix(kUtf8Bom.size());
-    first = TrimRight(first);
+    size_t headerStart = 0;
+    if (fileEncoding == Encoding::Ansi && first.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        headerStart = kUtf8Bom.size();
+    first = TrimRight(first.substr(headerStart));
     if (first != kRegFileHeader && first != kRegFileHeaderV5) return RegParseResult::Unparseable;
 
-    lines.clear();
-    std::string_view firstEnd = physical[0].raw.substr(physical[0].content.size());
-    if (!firstEnd.empty()) newline.assign(firstEnd);
-    lines.emplace_back();
-    lines.back().raw.assign(physical[0].raw);
+    encoding = fileEncoding;
+    if (encoding == Encoding::Utf16Le) prefix.assign(kUtf16LeBom);
+    else prefix.assign(bytes.substr(0, headerStart));
+    if (!physical[0].end.empty()) newline.assign(physical[0].end);
 
+    size_t unit = encoding == Encoding::Ansi ? 1 : kUtf16UnitSize;
+    // The decoded text of a UTF-16 file starts after its mark; an ANSI
+    // file's text is its bytes, mark and all.
+    size_t rawBase = encoding == Encoding::Utf16Le ? kUtf16LeBom.size() : 0;
+    auto pieceOf = [&](const PhysicalLine& line, size_t skip) {
+        Piece piece;
+        piece.text.assign(line.content.substr(skip));
+        piece.end.assign(line.end);
+        size_t from = rawBase + (line.start + skip) * unit;
+        size_t to = std::min(bytes.size(), rawBase + (line.start + line.content.size()) * unit);
+        piece.raw.assign(bytes.substr(from, to - from));
+        return piece;
+    };
+
+    lines.clear();
+    lines.emplace_back();
+    lines.back().pieces.push_back(pieceOf(physical[0], headerStart));
+
+    std::vector<std::pair<size_t, std::string>> deletions;  // (section, folded path)
     int current = -1;
     for (size_t i = 1; i < physical.size(); ++i) {
         Line line;
-        line.raw.assign(physical[i].raw);
-        std::string_view t = TrimLeft(physical[i].content);
+        line.pieces.push_back(pieceOf(physical[i], 0));
+        std::string_view content = physical[i].content;
+        std::string_view t = TrimLeft(content);
+        size_t lead = content.size() - t.size();
+        bool lossy = content.find('\0') != std::string_view::npos;
 
+        if (!t.empty() && t.front() == ';') line.pieces[0].commentAt = lead;
         if (!t.empty() && t.front() == '[') {
             // A section whose header cannot be read owns the values below it,
             // so they are kept but never taken for another key's values.
             Section section;
-            std::string_view body = TrimRight(t);
-            if (body.size() >= 2 && body.back() == ']') {
-                std::string_view path = body.substr(1, body.size() - 2);
-                if (StartsWithNoCase(path, kRegFileRootKey)) {
-                    std::string_view below = path.substr(kRegFileRootKey.size());
-                    if (below.empty()) {
+            std::string_view path, below;
+            if (!lossy && ParseSectionHeader(t, &path)) {
+                bool deleting = !path.empty() && path.front() == '-';
+                if (deleting) path.remove_prefix(1);
+                if (BelowUserRoot(path, &below)) {
+                    // Deleting the root itself is refused, as the registry refuses it.
+                    if (!deleting) {
                         section.isUserKey = true;
-                    } else if (below.front() == '\\') {
-                        section.isUserKey = true;
-                        section.keyPath.assign(below.substr(1));
+                        section.keyPath.assign(below);
+                    } else if (!below.empty()) {
+                        deletions.emplace_back(sections.size(), Folded(below));
                     }
                 }
             }
@@ -350,8 +170,9 @@ RegParseResult RegFileDocument::Parse(std::string_view bytes) {
         std::string_view rest;
         if (t.front() == '@') {
             rest = t.substr(1);
-        } else if (!ParseQuoted(t, &line.name, &rest)) {
-            lines.push_back(std::move(line));  // names nothing: kept as it is
+        } else if (!ParseQuoted(t, false, &line.name, &rest) ||
+                   line.name.find('\0') != std::string::npos) {
+            lines.push_back(std::move(line));  // names nothing this store can name: kept as it is
             continue;
         }
         line.kind = LineKind::Value;
@@ -363,37 +184,113 @@ RegParseResult RegFileDocument::Parse(std::string_view bytes) {
             continue;
         }
         rest = TrimLeft(rest.substr(1));
+        size_t dataAt = content.size() - rest.size();
+        Piece& head = line.pieces[0];
 
-        line.valid = ParseValueData(rest, physical, &i, &line.raw, &line.value);
+        bool continues = false;
+        if (ParseLineData(content, dataAt, &line.value, &line.deletion, &continues, &head.commentAt)) {
+            line.valid = !line.deletion;
+            // Blank and comment lines inside the continuation are passed
+            // over; the end of the file ends the data; any other line that
+            // is not hex bytes loses the value and is read as a line of
+            // its own, as are the passed-over lines before it.
+            std::vector<Piece> pending;
+            size_t next = i + 1;
+            while (continues) {
+                if (next >= physical.size()) {
+                    line.openEnded = true;
+                    break;
+                }
+                Piece piece = pieceOf(physical[next], 0);
+                std::string_view c = physical[next].content;
+                std::string_view ct = TrimLeft(c);
+                if (ct.empty() || ct.front() == ';') {
+                    if (!ct.empty()) piece.commentAt = c.size() - ct.size();
+                    pending.push_back(std::move(piece));
+                    ++next;
+                    continue;
+                }
+                std::string more;
+                if (HexDigitValue(ct.front()) < 0 ||
+                    !ParseHexList(c, 0, &more, &continues, &piece.commentAt)) {
+                    line.valid = false;
+                    pending.clear();
+                    break;
+                }
+                line.value.data += more;
+                for (Piece& p : pending) line.pieces.push_back(std::move(p));
+                pending.clear();
+                line.pieces.push_back(std::move(piece));
+                i = next++;
+            }
+            if (line.openEnded) {
+                for (Piece& p : pending) line.pieces.push_back(std::move(p));
+                i = physical.size() - 1;
+            }
+        }
+        // A character the code page cannot hold makes the data unreadable.
+        for (const Piece& piece : line.pieces) {
+            if (piece.text.find('\0') != std::string::npos) line.valid = line.deletion = false;
+        }
+        if (!line.valid) line.value = RegValue{};
         lines.push_back(std::move(line));
     }
+    MarkDeletedSections(deletions);
     return RegParseResult::Ok;
 }
 
+void RegFileDocument::MarkDeletedSections(const std::vector<std::pair<size_t, std::string>>& deletions) {
+    // A [-KEY] line deletes that key and every key below it, as far as the
+    // file has defined them before the line.
+    if (deletions.empty()) return;
+    std::unordered_map<std::string, size_t> lastDeletion;
+    for (const auto& d : deletions) lastDeletion[d.second] = d.first;
+    for (size_t s = 0; s < sections.size(); ++s) {
+        if (!sections[s].isUserKey) continue;
+        // The key itself, then each key above it.
+        for (std::string path = Folded(sections[s].keyPath);;) {
+            auto found = lastDeletion.find(path);
+            if (found != lastDeletion.end() && found->second > s) {
+                sections[s].live = false;
+                break;
+            }
+            size_t slash = path.rfind('\\');
+            if (slash == std::string::npos) break;
+            path.resize(slash);
+        }
+    }
+}
+
 std::string RegFileDocument::Serialise() const {
-    size_t total = 0;
-    for (const Line& line : lines) total += line.raw.size();
-    std::string out;
-    out.reserve(total);
-    for (const Line& line : lines) out += line.raw;
+    std::string out = prefix;
+    for (const Line& line : lines) {
+        for (const Piece& piece : line.pieces) {
+            out += piece.raw;
+            out += Encode(piece.end);
+        }
+    }
     return out;
 }
 
 std::vector<int> RegFileDocument::MatchingSections(std::string_view keyPath) const {
     std::vector<int> out;
     for (size_t s = 0; s < sections.size(); ++s) {
-        if (sections[s].isUserKey && RegNamesEqual(sections[s].keyPath, keyPath))
+        if (sections[s].isUserKey && sections[s].live && RegNamesEqual(sections[s].keyPath, keyPath))
             out.push_back(static_cast<int>(s));
     }
     return out;
 }
 
-int RegFileDocument::LastDefinitionLine(const std::vector<int>& matching,
-                                        std::string_view valueName) const {
-    // A table of the matching sections keeps this linear: a file may repeat
-    // the key many thousand times.
+std::vector<bool> RegFileDocument::InKeyTable(const std::vector<int>& matching) const {
+    // A table of the matching sections keeps look-ups linear: a file may
+    // repeat the key many thousand times.
     std::vector<bool> inKey(sections.size(), false);
     for (int s : matching) inKey[static_cast<size_t>(s)] = true;
+    return inKey;
+}
+
+int RegFileDocument::LastNamingLine(const std::vector<int>& matching, std::string_view valueName) const {
+    std::vector<bool> inKey = InKeyTable(matching);
     for (size_t i = lines.size(); i-- > 0;) {
         const Line& line = lines[i];
         if (line.kind != LineKind::Value || line.section < 0) continue;
@@ -403,28 +300,54 @@ int RegFileDocument::LastDefinitionLine(const std::vector<int>& matching,
     return -1;
 }
 
+int RegFileDocument::DefiningLine(const std::vector<int>& matching, std::string_view valueName) const {
+    std::vector<bool> inKey = InKeyTable(matching);
+    for (size_t i = lines.size(); i-- > 0;) {
+        const Line& line = lines[i];
+        if (line.kind != LineKind::Value || line.section < 0) continue;
+        if (!inKey[static_cast<size_t>(line.section)] || !RegNamesEqual(line.name, valueName)) continue;
+        if (line.valid) return static_cast<int>(i);
+        if (line.deletion) return -1;
+    }
+    return -1;
+}
+
 bool RegFileDocument::HasKey(std::string_view keyPath) const {
     return !MatchingSections(keyPath).empty();
 }
 
 void RegFileDocument::EnsureLastLineEnded() {
-    std::string& raw = lines.back().raw;
-    if (raw.empty() || (raw.back() != '\n' && raw.back() != '\r')) raw += newline;
+    CloseOpenEndedValue();
+    Piece& last = lines.back().pieces.back();
+    if (last.end.empty()) {
+        // A stray byte of a UTF-16 file would shift every character after it.
+        if (encoding == Encoding::Utf16Le && last.raw.size() % kUtf16UnitSize != 0) last.raw.pop_back();
+        last.end = newline;
+    }
+}
+
+// A hex: value that runs on to the end of the file would swallow, or be lost
+// to, whatever is added after it; it is written out whole first.
+void RegFileDocument::CloseOpenEndedValue() {
+    Line& last = lines.back();
+    if (last.kind != LineKind::Value || !last.openEnded) return;
+    if (!last.valid) {
+        last.openEnded = false;
+        return;
+    }
+    std::string name = last.name;
+    RegValue value = last.value;
+    ReplaceValueLine(lines.size() - 1, name, value);
 }
 
 bool RegFileDocument::EnsureKey(std::string_view keyPath) {
     if (HasKey(keyPath) || HasLineBreakOrZero(keyPath)) return false;
     EnsureLastLineEnded();
-    // The registry editors leave a blank line before each key. Not after a
-    // line that ends in a backslash, though: the blank line would complete
-    // that cut-off hex value and so change what the file says.
-    std::string_view last = lines.back().raw;
-    while (!last.empty() && (IsBlank(last.back()) || last.back() == '\r' || last.back() == '\n'))
-        last.remove_suffix(1);
-    bool dangling = !last.empty() && last.back() == '\\';
-    if (!dangling && !last.empty()) {
-        lines.emplace_back();
-        lines.back().raw = newline;
+    // The registry editors leave a blank line before each key.
+    if (!TrimRight(lines.back().pieces.back().text).empty()) {
+        Line blank;
+        blank.pieces.push_back(MakePiece(""));
+        lines.push_back(std::move(blank));
     }
     Section section;
     section.keyPath.assign(keyPath);
@@ -432,8 +355,8 @@ bool RegFileDocument::EnsureKey(std::string_view keyPath) {
     sections.push_back(section);
 
     Line header;
-    header.raw = "[" + std::string(kRegFileRootKey) + (keyPath.empty() ? "" : "\\") +
-                 std::string(keyPath) + "]" + newline;
+    header.pieces.push_back(MakePiece("[" + std::string(kRegFileRootKey) + (keyPath.empty() ? "" : "\\") +
+                                      std::string(keyPath) + "]"));
     header.kind = LineKind::Section;
     header.section = static_cast<int>(sections.size()) - 1;
     lines.push_back(std::move(header));
@@ -441,9 +364,61 @@ bool RegFileDocument::EnsureKey(std::string_view keyPath) {
 }
 
 const RegValue* RegFileDocument::Find(std::string_view keyPath, std::string_view valueName) const {
-    int index = LastDefinitionLine(MatchingSections(keyPath), valueName);
-    if (index < 0 || !lines[index].valid) return nullptr;
-    return &lines[index].value;
+    int index = DefiningLine(MatchingSections(keyPath), valueName);
+    return index < 0 ? nullptr : &lines[index].value;
+}
+
+// The value written as the registry editors write it, one piece per line.
+RegFileDocument::Line RegFileDocument::MakeValueLine(int section, const std::string& name,
+                                                     const RegValue& value) const {
+    Line line;
+    line.kind = LineKind::Value;
+    line.section = section;
+    line.name = name;
+    line.valid = true;
+    line.value = value;
+    std::string formatted = FormatValueLine(name, value, "\n");
+    for (size_t start = 0;;) {
+        size_t end = formatted.find('\n', start);
+        line.pieces.push_back(MakePiece(formatted.substr(start, end == std::string::npos ? end : end - start)));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return line;
+}
+
+// Puts the value in place of line index. What the user wrote there stays
+// readable: a line that could not be read becomes ';' comment lines above
+// the new one, and the comments of a line that could be read stay with it.
+void RegFileDocument::ReplaceValueLine(size_t index, std::string name, const RegValue& value) {
+    Line old = std::move(lines[index]);
+    Line line = MakeValueLine(old.section, name, value);
+    std::vector<Line> above;
+    bool unreadable = !old.valid && !old.deletion;
+    if (unreadable) {
+        for (const Piece& piece : old.pieces) {
+            if (!TrimLeft(piece.text).empty()) above.push_back(MakeCommentLine(Encode(kUnreadablePrefix) + piece.raw));
+        }
+    } else if (old.pieces.size() == 1 && line.pieces.size() == 1 &&
+               old.pieces[0].commentAt != std::string::npos) {
+        // "Name"=data ; note: the note stays after the new data, with its blanks.
+        const Piece& oldPiece = old.pieces[0];
+        size_t from = oldPiece.commentAt;
+        while (from > 0 && IsBlank(oldPiece.text[from - 1])) --from;
+        Piece& piece = line.pieces[0];
+        piece.raw += RawFrom(oldPiece, from);
+        piece.text += oldPiece.text.substr(from);
+        piece.commentAt = piece.text.size() - (oldPiece.text.size() - oldPiece.commentAt);
+    } else {
+        for (const Piece& piece : old.pieces) {
+            if (piece.commentAt != std::string::npos) above.push_back(MakeCommentLine(RawFrom(piece, piece.commentAt)));
+        }
+    }
+    // The old line's own end stays, so a last line without one stays without.
+    line.pieces.back().end = old.pieces.back().end;
+    lines[index] = std::move(line);
+    lines.insert(lines.begin() + static_cast<long>(index), std::make_move_iterator(above.begin()),
+                 std::make_move_iterator(above.end()));
 }
 
 bool RegFileDocument::Set(std::string_view keyPath, std::string_view valueName,
@@ -453,14 +428,12 @@ bool RegFileDocument::Set(std::string_view keyPath, std::string_view valueName,
     std::vector<int> matching = MatchingSections(keyPath);
     if (matching.empty()) return false;
 
-    int last = LastDefinitionLine(matching, valueName);
-    if (last >= 0 && lines[last].valid && lines[last].value == value) return false;
+    int defining = DefiningLine(matching, valueName);
+    if (defining >= 0 && lines[defining].value == value) return false;
 
+    int last = LastNamingLine(matching, valueName);
     if (last >= 0) {
-        Line& line = lines[last];
-        line.raw = FormatValueLine(line.name, value, newline) + newline;
-        line.valid = true;
-        line.value = value;
+        ReplaceValueLine(static_cast<size_t>(last), lines[last].name, value);
         return true;
     }
 
@@ -479,41 +452,50 @@ bool RegFileDocument::Set(std::string_view keyPath, std::string_view valueName,
             continue;
         }
         if (!inSection) continue;
-        std::string_view t = line.raw;
-        size_t first = t.find_first_not_of(" \t\r\n");
-        if (first != std::string_view::npos && t[first] != ';') insertAt = i + 1;
+        std::string_view t = TrimLeft(line.pieces[0].text);
+        if (!t.empty() && t.front() != ';') insertAt = i + 1;
     }
-    if (insertAt == lines.size()) EnsureLastLineEnded();
+    if (insertAt == lines.size()) {
+        EnsureLastLineEnded();
+        insertAt = lines.size();
+    }
 
-    Line line;
-    line.kind = LineKind::Value;
-    line.section = section;
-    line.name.assign(valueName);
-    line.valid = true;
-    line.value = value;
-    line.raw = FormatValueLine(valueName, value, newline) + newline;
-    lines.insert(lines.begin() + static_cast<long>(insertAt), std::move(line));
+    lines.insert(lines.begin() + static_cast<long>(insertAt),
+                 MakeValueLine(section, std::string(valueName), value));
     return true;
 }
 
 std::vector<RegFileDocument::Entry> RegFileDocument::Entries() const {
-    std::unordered_map<std::string, size_t> defining;
-    std::vector<size_t> order;
-    for (size_t i = 0; i < lines.size(); ++i) {
+    // One pass from the end: the first well-formed line met defines a value,
+    // a deletion met first removes it, malformed lines are passed over.
+    struct Seen {
+        size_t line;
+        bool decided;
+        bool readable;
+    };
+    std::unordered_map<std::string, Seen> seen;
+    for (size_t i = lines.size(); i-- > 0;) {
         const Line& line = lines[i];
-        if (line.kind != LineKind::Value || line.section < 0) continue;
+        if (line.kind != LineKind::Value || line.section < 0 || !sections[line.section].live) continue;
         std::string id = Folded(sections[line.section].keyPath);
         id.push_back('\0');
         id += Folded(line.name);
-        defining[id] = i;
+        auto found = seen.find(id);
+        if (found == seen.end()) found = seen.emplace(id, Seen{i, false, false}).first;
+        Seen& entry = found->second;
+        if (entry.decided) continue;
+        if (line.valid || line.deletion) {
+            entry = Seen{line.valid ? i : entry.line, true, line.valid};
+        }
     }
-    for (const auto& item : defining) order.push_back(item.second);
+    std::vector<std::pair<size_t, bool>> order;
+    for (const auto& item : seen) order.emplace_back(item.second.line, item.second.readable);
     std::sort(order.begin(), order.end());
     std::vector<Entry> out;
-    for (size_t i : order) {
-        const Line& line = lines[i];
-        out.push_back({sections[line.section].keyPath, line.name, line.valid,
-                       line.valid ? line.value : RegValue{}});
+    for (const auto& item : order) {
+        const Line& line = lines[item.first];
+        out.push_back({sections[line.section].keyPath, line.name, item.second,
+                       item.second ? line.value : RegValue{}});
     }
     return out;
 }

@@ -1,13 +1,16 @@
-// The settings file's text format: parses a registry-format text file into a
-// document that keeps every line byte for byte, answers typed value look-ups
-// and changes single values in place. Takes and gives bytes only; finding,
-// locking and replacing the file is left to posix_regfile.cpp.
+// The settings file's text format: parses a registry-format text file (ANSI,
+// or UTF-16LE with a byte-order mark as the registry editor exports it) into
+// a document that keeps every line byte for byte, answers typed value
+// look-ups the way the registry editor would import the file, and changes
+// single values in place, in the file's own encoding. Takes and gives bytes
+// only; finding, locking and replacing the file is left to posix_regfile.cpp.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Value types with the registry's numbers, as the hex(N): form spells them.
@@ -67,15 +70,19 @@ public:
     // Adds the key's section at the end when missing; true when it was added.
     bool EnsureKey(std::string_view keyPath);
 
-    // The value defined by the last line that names it in the key; null when
-    // missing, or when that line is malformed.
+    // The value as importing the file would leave it: the last well-formed
+    // line that names it in the key (a malformed later line is skipped, as
+    // the registry editor skips it); null when missing, deleted by a "=-"
+    // line, or deleted with its key by a later [-KEY] line.
     const RegValue* Find(std::string_view keyPath, std::string_view valueName) const;
 
     // Stores the value, creating the key when missing. The last line naming
     // the value is replaced (keeping the stored spelling of the name); earlier
     // duplicates stay as dead lines, since dropping a line could join its
-    // neighbours into a different value. False when nothing had to change, or
-    // when the name or key path cannot be written in this syntax.
+    // neighbours into a different value. A replaced line that could not be
+    // read stays in the file as a ';' comment above the new one, and the
+    // comments of a replaced line are kept. False when nothing had to
+    // change, or when the name or key path cannot be written in this syntax.
     bool Set(std::string_view keyPath, std::string_view valueName, const RegValue& value);
 
     struct Entry {
@@ -88,27 +95,56 @@ public:
     // order of its defining line.
     std::vector<Entry> Entries() const;
 
+    enum class Encoding { Ansi, Utf16Le };
+    Encoding FileEncoding() const { return encoding; }
+
 private:
     enum class LineKind { Other, Section, Value };
 
+    // One physical line. text is its content decoded to the ANSI code page,
+    // one character per byte (ANSI) or per UTF-16 code unit; a character the
+    // code page cannot hold is a zero byte there. raw is the content as the
+    // file holds it, end the line end as text ("" on a last line without).
+    struct Piece {
+        std::string raw;
+        std::string text;
+        std::string end;
+        size_t commentAt = std::string::npos;  // where a ';' comment starts in text
+    };
+
     struct Line {
-        std::string raw;  // the bytes of the line with its line end(s)
+        std::vector<Piece> pieces;  // more than one for a continued hex: value
         LineKind kind = LineKind::Other;
         int section = -1;  // index into sections, -1 outside a usable key
         std::string name;  // value lines: the name (empty for the default value)
         bool valid = false;
+        bool deletion = false;   // "Name"=-
+        bool openEnded = false;  // a hex: value whose continuation met the end of the file
         RegValue value;
     };
 
     struct Section {
         std::string keyPath;  // below the root; empty with isUserKey false
         bool isUserKey = false;
+        bool live = true;  // false when a later [-KEY] line deletes it
     };
 
     std::vector<int> MatchingSections(std::string_view keyPath) const;
-    int LastDefinitionLine(const std::vector<int>& sections, std::string_view valueName) const;
+    std::vector<bool> InKeyTable(const std::vector<int>& matching) const;
+    int LastNamingLine(const std::vector<int>& matching, std::string_view valueName) const;
+    int DefiningLine(const std::vector<int>& matching, std::string_view valueName) const;
+    void MarkDeletedSections(const std::vector<std::pair<size_t, std::string>>& deletions);
     void EnsureLastLineEnded();
+    void CloseOpenEndedValue();
+    Line MakeValueLine(int section, const std::string& name, const RegValue& value) const;
+    void ReplaceValueLine(size_t index, std::string name, const RegValue& value);
+    Piece MakePiece(const std::string& text) const;
+    Line MakeCommentLine(const std::string& raw) const;
+    std::string Encode(std::string_view text) const;
+    std::string RawFrom(const Piece& piece, size_t textOffset) const;
 
+    Encoding encoding = Encoding::Ansi;
+    std::string prefix;  // a byte-order mark ahead of the first line, as read
     std::vector<Line> lines;
     std::vector<Section> sections;
     std::string newline = "\n";  // the line end new lines are written with

@@ -6,7 +6,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
+#include <gdk/gdk.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -93,7 +95,11 @@ void GetClientSize(NativeWindow window, int* width, int* height) {
 
 int GetMonitorCount() {
     Display* display = x11Saver.display;
-    if (!display) return 1;
+    if (!display) {
+        // Configuration mode asks through the settings dialog's display.
+        GdkDisplay* dialogDisplay = gdk_display_get_default();
+        return dialogDisplay ? std::max(1, gdk_display_get_n_monitors(dialogDisplay)) : 1;
+    }
     int count = 0;
     XRRMonitorInfo* monitors = XRRGetMonitors(display, x11Saver.root, True, &count);
     if (monitors) XRRFreeMonitors(monitors);

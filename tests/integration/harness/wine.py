@@ -270,6 +270,11 @@ class WinePrefix:
         display = self.xvfb.display if self.xvfb is not None else None
         return base_env(self.path, display, **extra)
 
+    @staticmethod
+    def windows_path(unix_path):
+        """A Unix path as Wine's Z: drive shows it."""
+        return "Z:" + str(unix_path).replace("/", "\\")
+
     def unix_path(self, windows_path):
         """C:\\a\\b as a path below this prefix's drive_c."""
         drive, _, rest = windows_path.partition(":")
@@ -318,17 +323,21 @@ class WinePrefix:
         return parse_reg_query(out) if code == 0 else {}
 
     def reg_add(self, name, value_type, data, key=CHRONOVALE_KEY):
+        """Writes one value of key; name None writes the key's default value
+        (a file association's, for one)."""
+        value = ["/ve"] if name is None else ["/v", name]
         # On a loaded machine Wine's tool has been seen to end with 1 and no
         # output; the write is tried again before the test is failed.
         errors = []
         for attempt in range(REG_ADD_ATTEMPTS):
             if attempt:
                 time.sleep(REG_ADD_RETRY_SECONDS)
-            code, out = self.run_wine(["reg", "add", key, "/v", name, "/t", value_type,
+            code, out = self.run_wine(["reg", "add", key] + value + ["/t", value_type,
                                        "/d", str(data), "/f"], errors=errors)
             if code == 0:
                 return
-        raise RuntimeError("reg add %s failed (%d): %s%s" % (name, code, out, errors[-1][-2000:]))
+        raise RuntimeError("reg add %s failed (%d): %s%s"
+                           % (name or key, code, out, errors[-1][-2000:]))
 
     def reg_delete_key(self, key=CHRONOVALE_KEY):
         self.run_wine(["reg", "delete", key, "/f"])

@@ -21,10 +21,6 @@ QUIET_PERIOD = 2.0
 LAUNCH_FOLDER = r"C:\Launch"
 
 
-def windows_path(unix_path):
-    return "Z:" + str(unix_path).replace("/", "\\")
-
-
 def read_lines(path):
     try:
         with open(path, encoding="latin-1") as f:
@@ -46,11 +42,10 @@ class WineLauncherTest(SaverTestCase):
                           (r"HKCR\scrfile\shell\config\command", '"%1" /c'),
                           (r"HKCR\http\shell\open\command",
                            '"%s\\test_player.exe" "%%1"' % LAUNCH_FOLDER)):
-            code, out = cls.wine.run_wine(["reg", "add", key, "/ve", "/d", data, "/f"])
-            assert code == 0, "reg add %s failed: %s" % (key, out)
+            cls.wine.reg_add(None, "REG_SZ", data, key=key)
 
     def launch(self, args, log, cwd=None):
-        env = self.wine.env(CHRONOVALE_TEST_LOG=windows_path(log))
+        env = self.wine.env(CHRONOVALE_TEST_LOG=self.wine.windows_path(log))
         proc = self.procs.start_program(
             self.wine.saver_command(os.path.join(self.folder, "launcher.exe"), *args),
             env, cwd=cwd or self.folder)

@@ -47,7 +47,7 @@ class ModesTest(SaverTestCase):
         # Only the first start created a saver window.
         self.assert_dword(self.settings(), "UCS", 1)
 
-    def test_configuration_mode_shows_its_notice_and_ends_with_zero(self):
+    def test_configuration_mode_shows_its_sheet_and_ends_with_zero(self):
         for arguments in ([], ["/c"], ["/c:12345"]):
             with self.subTest(arguments=arguments):
                 proc = self.start_saver(*arguments)
@@ -76,7 +76,7 @@ class ModesTest(SaverTestCase):
                     self.dismiss(boxes[0])
                     gone = wait_until(lambda: not self.xvfb.search_windows("^Chronovale$"),
                                       NO_WINDOW_WAIT)
-                    self.assertTrue(gone, "the configuration's notice stayed")
+                    self.assertTrue(gone, "the configuration sheet stayed")
                 else:
                     self.assertEqual(boxes, [], "configuration started on the NT family")
 

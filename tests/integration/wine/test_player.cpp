@@ -1,6 +1,7 @@
 // Test tool standing in for a program the shell starts: a music player, a
 // browser, the saver started by the launcher's "config" verb. It appends to
 // the file named by CHRONOVALE_TEST_LOG (a Windows path), one line per event:
+//   pid N             its process id
 //   cmdline TEXT      its whole command line
 //   show N            the show command its starter asked for, -1 for none
 //   close N           window N received WM_CLOSE (and closes)
@@ -63,6 +64,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         logFile = CreateFileA(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
+    char pid[16];
+    snprintf(pid, sizeof pid, "%lu", GetCurrentProcessId());
+    LogLine("pid", pid);
     LogLine("cmdline", GetCommandLineA());
     // How the starter asked the first window to be shown (-1: not at all).
     STARTUPINFOA startup;

@@ -3,13 +3,13 @@ prefix per script run, and starting, finding and ending the saver.
 
 A script subclasses SaverTestCase and calls main(); every test method then
 shares the class's Xvfb, prefix and C:\\Savers folder, and clears the
-settings key before it starts.
+settings key before it starts. A script with a saver of its own to install
+(the installer's) subclasses PrefixTestCase instead.
 """
 
 import argparse
 import os
 import sys
-import time
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -28,50 +28,61 @@ SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
 options = argparse.Namespace(bin_dir=None, tools_dir=None)
 
 
-def parse_options():
+def parse_options(more_paths=()):
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin-dir", required=True,
                         help="folder of Chronovale.scr and CHRONOVALE.DLL")
     parser.add_argument("--tools-dir", help="folder of the test programs")
+    for name in more_paths:
+        parser.add_argument("--" + name, required=True)
     known, rest = parser.parse_known_args()
-    options.bin_dir = os.path.abspath(known.bin_dir)
-    options.tools_dir = os.path.abspath(known.tools_dir or known.bin_dir)
+    for name, value in vars(known).items():
+        setattr(options, name, os.path.abspath(value) if value else None)
+    options.tools_dir = options.tools_dir or options.bin_dir
     return [sys.argv[0]] + rest
 
 
-def main():
-    argv = parse_options()
+def main(more_paths=()):
+    """Runs the script's tests; more_paths names further required --options,
+    each a file or folder the script's tests read (as options.NAME)."""
+    argv = parse_options(more_paths)
     unittest.main(argv=argv, verbosity=2)
 
 
-class SaverTestCase(unittest.TestCase):
-    """One display and one prefix for the whole class."""
+class PrefixTestCase(unittest.TestCase):
+    """One display and one prefix for the whole class, and the programs each
+    test starts ended after it. Both are removed even when a subclass's
+    setUpClass fails after this one's."""
 
     depth = 24  # bits per pixel of the class's display
+    screen_size = (SCREEN_WIDTH, SCREEN_HEIGHT)
 
     @classmethod
     def setUpClass(cls):
-        cls.xvfb = Xvfb(SCREEN_WIDTH, SCREEN_HEIGHT, cls.depth)
+        cls.xvfb = Xvfb(cls.screen_size[0], cls.screen_size[1], cls.depth)
         cls.xvfb.start()
-        try:
-            cls.wine = WinePrefix(cls.xvfb)
-            cls.wine.__enter__()
-        except BaseException:
-            cls.xvfb.stop()
-            raise
-        cls.saver = cls.wine.install_saver(options.bin_dir)
-
-    @classmethod
-    def tearDownClass(cls):
-        try:
-            cls.wine.close()
-        finally:
-            cls.xvfb.stop()
+        cls.addClassCleanup(cls.xvfb.stop)
+        cls.wine = WinePrefix(cls.xvfb)
+        cls.wine.__enter__()
+        cls.addClassCleanup(cls.wine.close)
 
     def setUp(self):
         self.procs = Processes()
         self.procs.__enter__()
         self.addCleanup(self.procs.__exit__, None, None, None)
+
+
+class SaverTestCase(PrefixTestCase):
+    """The saver in C:\\Savers of the class's prefix; each test starts with
+    no settings."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.saver = cls.wine.install_saver(options.bin_dir)
+
+    def setUp(self):
+        super().setUp()
         self.wine.reg_delete_key()
 
     # Starting and ending programs -------------------------------------------

@@ -3,7 +3,6 @@ player under XDG_DATA_HOME, defaults in mimeapps.list, and optionally a MIME
 type of its own in a shared MIME database there, so that GIO finds exactly
 the programs a test registered and nothing of this machine's user."""
 
-import os
 import subprocess
 from pathlib import Path
 
@@ -13,20 +12,20 @@ NO_SESSION_BUS = "unix:path=/nonexistent/chronovale-test-bus"
 
 
 class DesktopApps:
-    def __init__(self, root):
+    def __init__(self, root, config_home=None):
         self.root = Path(root)
         self.data_home = self.root / "data"
-        self.config_home = self.root / "config"
+        self.config_home = Path(config_home) if config_home else self.root / "config"
         (self.data_home / "applications").mkdir(parents=True, exist_ok=True)
         self.config_home.mkdir(parents=True, exist_ok=True)
         self.defaults = {}
 
-    def add_application(self, name, command):
+    def add_application(self, name, command, field="%u"):
         """A desktop entry `name`.desktop running command followed by the file
-        or address; returns its id."""
+        or address (field: %u an address, %f a path); returns its id."""
         entry = self.data_home / "applications" / (name + ".desktop")
-        entry.write_text("[Desktop Entry]\nType=Application\nName=%s\nExec=%s %%u\n"
-                         "NoDisplay=true\n" % (name, command))
+        entry.write_text("[Desktop Entry]\nType=Application\nName=%s\nExec=%s %s\n"
+                         "NoDisplay=true\n" % (name, command, field))
         return entry.name
 
     def set_default(self, mime_type, desktop_id):

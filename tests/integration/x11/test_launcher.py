@@ -7,7 +7,6 @@ import re
 import shutil
 import signal
 import time
-import unittest
 
 import saver_support
 from desktop_apps import DesktopApps, args_of

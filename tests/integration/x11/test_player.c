@@ -1,6 +1,7 @@
 /* Test tool standing in for a program the desktop starts: a music player, a
    browser, the saver started by the launcher. It appends what it sees to the
    file named by CHRONOVALE_TEST_LOG, one line per event, written at once:
+     pid N                 its process id
      arg VALUE             one line per argument, in order
      close N               window N received WM_DELETE_WINDOW (and closes)
      ignored N             window N received it and stays (mode "ignore")
@@ -50,6 +51,9 @@ int main(int argc, char** argv) {
     time_t start = time(NULL);
     const char* logPath = getenv("CHRONOVALE_TEST_LOG");
     if (logPath) logFile = open(logPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    char pidText[32];
+    snprintf(pidText, sizeof pidText, "%ld", (long)getpid());
+    LogLine("pid", pidText);
     for (int i = 1; i < argc; ++i) LogLine("arg", argv[i]);
 
     struct sigaction action;

@@ -3,7 +3,8 @@ every value with its type and default, and a file edited by hand loads by
 the fallback rules while everything else in it stays as the user wrote it."""
 
 import saver_support
-from saver_support import SETTINGS_KEY, SaverTestCase
+from saver_support import (NO_CLOCK_CHANGE, SETTINGS_KEY, SaverTestCase, Xvfb,
+                           saver_program)
 
 # Written out by hand: the 25 values of a first start, in catalogue order.
 FIRST_START_VALUES = """\
@@ -110,6 +111,61 @@ class SettingsFile(SaverTestCase):
             self.assertEqual(code, 0, err)
             self.assertEqual(self.settings()["UCS"], ("dword", expected))
 
+
+    def test_registry_editor_export_loads_and_keeps_its_form(self):
+        # As the registry editor exports a key: UTF-16LE with a byte-order
+        # mark, the version 5 header, CRLF; then edited by hand.
+        head = ("Windows Registry Editor Version 5.00\r\n\r\n"
+                "; exported \u4e2d\u6587\r\n"
+                "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+                '"Keep"="\u65e5\u672c"\r\n\r\n'
+                + SETTINGS_KEY + "\r\n"
+                '"BCS"=dword:00000001\r\n'
+                '"TextColor"=dword:00123456 ; my favourite colour\r\n'
+                '"Seed"=dword: 5\r\n'
+                '"TimeFormatEnum" = dword:00000002\r\n'
+                '"FaceName"="Caf\u00e9"\r\n')
+        broken = '"Wireframe"=dword:1 # on'
+        self.settings_path.parent.mkdir(parents=True)
+        self.settings_path.write_bytes(
+            b"\xff\xfe" + (head + broken + "\r\n").encode("utf-16-le"))
+        code, out, err = self.run_saver("/s")
+        self.assertEqual(code, 0, err)
+
+        self.assertEqual([path.name for path in self.settings_path.parent.iterdir()
+                          if ".bad" in path.name], [], "nothing set aside")
+        data = self.settings_path.read_bytes()
+        self.assertEqual(data[:2], b"\xff\xfe")
+        text = data[2:].decode("utf-16-le")
+        # Everything the user wrote is still there, in place; what could not
+        # be read is a comment above the value that replaced it.
+        self.assertTrue(text.startswith(head + "; " + broken + "\r\n"
+                                        + '"Wireframe"=dword:00000000\r\n'), text)
+        self.assertNotIn("\n", text.replace("\r\n", ""))
+        lines = text.split("\r\n")
+        self.assertIn('"UCS"=dword:00000001', lines)
+        values = [line for line in lines if line.startswith('"')]
+        self.assertEqual(len(values), 26)  # the 25 and the other key's one
+
+
+class RunCounter(SaverTestCase):
+    # Small screens: forty savers draw on them, two at a time.
+    screen_size = (320, 240)
+
+    def test_savers_started_in_pairs_count_every_run(self):
+        # Two screens, one full-screen saver on each, started together; one
+        # settings file. A screen runs one full-screen saver at a time.
+        other = self.enterContext(Xvfb(width=320, height=240, depth=24))
+        other_env = other.env(XDG_CONFIG_HOME=self.config_dir, XSCREENSAVER_WINDOW=None)
+        command = NO_CLOCK_CHANGE + [str(saver_program()), "/s"]
+        pairs = 20
+        self.write_settings(['"BCS"=dword:00000001'])
+        for _ in range(pairs):
+            both = [self.start_saver("/s"), self.procs.start_program(command, other_env)]
+            for proc in both:
+                code, out, err = self.wait_exit(proc)
+                self.assertEqual(code, 0, err)
+        self.assertEqual(self.settings()["UCS"], ("dword", 2 * pairs))
 
 if __name__ == "__main__":
     saver_support.main()
