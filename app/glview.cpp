@@ -5,6 +5,7 @@
 #include "app.h"
 #include "clock.h"
 #include "flyingtime.h"
+#include "framepacing.h"
 #include "main.h"
 #include "music.h"
 #include "platform/opengl.h"
@@ -104,6 +105,7 @@ void RunFrameStep() {
 void GlViewOnCreate(bool hardwareAccelerated) {
     displayState.hardwareAccelerated = hardwareAccelerated;
     InitFrameClock();
+    StartFramePacing(VsyncEnabled.IsOn(), DisplayRefreshRateHz());
     StartOverlayClock();
     if (!PermitMonitorPowerSaving.IsOn()) {
         powerSavingState.powerOffWasActive = MonitorPowerOffActive();
@@ -133,6 +135,7 @@ void GlViewOnSize(int width, int height) {
 
 void GlViewOnPaint() {
     TickFrameClock();
+    NoteFrameStart();
     RunFrameStep();
     RenderScene(CurrentFrameInfo());
     // A screenshot reads the picture just drawn, before the swap leaves the
@@ -163,4 +166,5 @@ void ResetGlViewState() {
     frameClock = FrameClock();
     frameStep = FrameStepState();
     powerSavingState = PowerSavingState();
+    framePacing = FramePacing();
 }

@@ -1,5 +1,5 @@
-// The overlay font (256 display lists over one glyph texture), the overlay
-// text primitive and the overlay pass. The glyph picture is decoded by the
+// The overlay font (one glyph texture, each string drawn as one block of
+// quads), the overlay text primitive and the overlay pass. The glyph picture is decoded by the
 // picture unit; the frame's rate, time, view and banner come in a FrameInfo.
 #include "overlay.h"
 
@@ -46,23 +46,66 @@ constexpr const char* kWeekdayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri
 constexpr const char* kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-void CompileGlyphList(int code) {
-    float cx = static_cast<float>(code % kGlyphGridSize) * kGlyphCellTexture;
-    float top = 1.0f - static_cast<float>(code / kGlyphGridSize) * kGlyphCellTexture;
-    float bottom = top - kGlyphCellTexture;
-    glNewList(scene.overlayFont.listBase + static_cast<GLuint>(code), GL_COMPILE);
+// The quads of one string in a single block: glyph i sits advance * i
+// pixels right of the string's origin, textured with its cell of the
+// 16 x 16 glyph picture (row 0 at the picture's top).
+void EmitGlyphQuads(const char* text, int advance) {
     glBegin(GL_QUADS);
-    glTexCoord2f(cx, bottom);
-    glVertex2i(0, 0);
-    glTexCoord2f(cx + kGlyphCellTexture, bottom);
-    glVertex2i(kOverlayGlyphPixels, 0);
-    glTexCoord2f(cx + kGlyphCellTexture, top);
-    glVertex2i(kOverlayGlyphPixels, kOverlayGlyphPixels);
-    glTexCoord2f(cx, top);
-    glVertex2i(0, kOverlayGlyphPixels);
+    int left = 0;
+    for (const char* p = text; *p != '\0'; ++p, left += advance) {
+        int code = static_cast<unsigned char>(*p);
+        float cx = static_cast<float>(code % kGlyphGridSize) * kGlyphCellTexture;
+        float top = 1.0f - static_cast<float>(code / kGlyphGridSize) * kGlyphCellTexture;
+        float bottom = top - kGlyphCellTexture;
+        glTexCoord2f(cx, bottom);
+        glVertex2i(left, 0);
+        glTexCoord2f(cx + kGlyphCellTexture, bottom);
+        glVertex2i(left + kOverlayGlyphPixels, 0);
+        glTexCoord2f(cx + kGlyphCellTexture, top);
+        glVertex2i(left + kOverlayGlyphPixels, kOverlayGlyphPixels);
+        glTexCoord2f(cx, top);
+        glVertex2i(left, kOverlayGlyphPixels);
+    }
     glEnd();
-    glTranslated(scene.overlayFont.advance, 0.0, 0.0);
-    glEndList();
+}
+
+bool OverlayFontUsable() {
+    // Without the glyph picture the texture has no image and each glyph
+    // shows as a block of its colour: the text's place and length stay
+    // visible. Only a font without a texture name draws nothing.
+    return scene.overlayFont.fontTexture != kNoOverlayTexture;
+}
+
+// The text state of the overlay pass: additive blending of the glyph
+// texture, the scene's projection saved. Set once for all strings of a frame.
+void BeginOverlayText() {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive: the black of the picture adds nothing
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(scene.overlayFont.fontTexture));
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+}
+
+void EndOverlayText() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+}
+
+// One string inside BeginOverlayText / EndOverlayText.
+void DrawOverlayTextRun(ViewSize view, double x, double y, const char* text,
+                        const OverlayColor& color) {
+    int px = 0, py = 0;
+    OverlayTextPixelOrigin(view, x, y, &px, &py);
+    glColor4d(color.r, color.g, color.b, color.a);
+    // A pixel projection with the string's origin in it: the projection
+    // stack may be only two deep, so it is loaded afresh, not pushed again.
+    glLoadIdentity();
+    glOrtho(0.0, view.width, 0.0, view.height, -1.0, 1.0);
+    glTranslated(px, py - kGlyphHalfHeight, 0.0);
+    EmitGlyphQuads(text, scene.overlayFont.advance);
 }
 
 OverlayLine* AddLine(OverlayLines* lines, double x, double y, bool centred,
@@ -137,19 +180,13 @@ void ComposeFullElements(const FrameInfo& frame, OverlayLines* lines) {
 void BuildOverlayFont(NativeModule library, int pictureId, int advance) {
     OverlayFont& font = scene.overlayFont;
     // A second size event in the same context (a resizable window) builds
-    // the font again; the previous lists and texture are released first.
-    if (font.listCount > 0) glDeleteLists(font.listBase, font.listCount);
+    // the font again; the previous texture is released first.
     if (font.fontTexture != kNoOverlayTexture) {
         GLuint previous = static_cast<GLuint>(font.fontTexture);
         glDeleteTextures(1, &previous);
     }
     font = OverlayFont();
-
     font.advance = advance;
-    font.listCount = kOverlayGlyphCount;
-    font.listBase = glGenLists(kOverlayGlyphCount);
-    if (font.listBase == 0) font.listCount = 0;  // no lists to be had
-    for (int code = 0; code < font.listCount; ++code) CompileGlyphList(code);
 
     GLuint texture = static_cast<GLuint>(kNoOverlayTexture);
     glGenTextures(1, &texture);
@@ -161,11 +198,9 @@ void BuildOverlayFont(NativeModule library, int pictureId, int advance) {
 }
 
 void DeleteOverlayFont() {
-    OverlayFont& font = scene.overlayFont;
-    if (font.listCount > 0) glDeleteLists(font.listBase, font.listCount);
     // The texture goes with the rendering context; its name must not be
     // deleted later in another context that may have reused it.
-    font = OverlayFont();
+    scene.overlayFont = OverlayFont();
 }
 
 double OverlayTextWidth(ViewSize view, const char* text) {
@@ -180,34 +215,10 @@ void OverlayTextPixelOrigin(ViewSize view, double x, double y, int* px, int* py)
 }
 
 void DrawOverlayText(ViewSize view, double x, double y, const char* text, const OverlayColor& color) {
-    const OverlayFont& font = scene.overlayFont;
-    // Without the glyph picture the texture has no image and each glyph
-    // shows as a block of its colour: the text's place and length stay
-    // visible. Only a font without a texture name draws nothing.
-    if (font.fontTexture == kNoOverlayTexture || font.listCount == 0) {
-        return;
-    }
-    int px = 0, py = 0;
-    OverlayTextPixelOrigin(view, x, y, &px, &py);
-
-    glColor4d(color.r, color.g, color.b, color.a);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive: the black of the picture adds nothing
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(font.fontTexture));
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, view.width, 0.0, view.height, -1.0, 1.0);
-    glTranslated(px, py - kGlyphHalfHeight, 0.0);
-
-    glListBase(font.listBase);
-    glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
-
-    glPopMatrix();
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
+    if (!OverlayFontUsable()) return;
+    BeginOverlayText();
+    DrawOverlayTextRun(view, x, y, text, color);
+    EndOverlayText();
 }
 
 void DrawCentredOverlayText(ViewSize view, double y, const char* text, const OverlayColor& color) {
@@ -304,13 +315,14 @@ void DrawOverlayLayer(const FrameInfo& frame) {
 
     OverlayLines lines;
     ComposeOverlayLines(frame, &lines);
-    for (int i = 0; i < lines.count; ++i) {
-        const OverlayLine& line = lines.lines[i];
-        if (line.centred) {
-            DrawCentredOverlayText(frame.view, line.y, line.text, line.color);
-        } else {
-            DrawOverlayText(frame.view, line.x, line.y, line.text, line.color);
+    if (lines.count > 0 && OverlayFontUsable()) {
+        BeginOverlayText();
+        for (int i = 0; i < lines.count; ++i) {
+            const OverlayLine& line = lines.lines[i];
+            double x = line.centred ? 0.5 - OverlayTextWidth(frame.view, line.text) * 0.5 : line.x;
+            DrawOverlayTextRun(frame.view, x, line.y, line.text, line.color);
         }
+        EndOverlayText();
     }
     if (!frame.previewMode) glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 

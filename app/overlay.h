@@ -27,14 +27,11 @@ struct OverlayColor {
 };
 inline constexpr OverlayColor kOverlayWhite = {1.0, 1.0, 1.0, 1.0};
 
-inline constexpr int kOverlayGlyphCount = 256;
 inline constexpr int kOverlayGlyphPixels = 16;  // each glyph quad is 16 x 16 pixels
 inline constexpr int32_t kNoOverlayTexture = -1;
 
 struct OverlayFont {
     int32_t fontTexture = kNoOverlayTexture;
-    uint32_t listBase = 0;
-    int32_t listCount = 0;
     int32_t advance = 8;
     bool pictureLoaded = false;  // the glyph picture decoded into the texture
 };

@@ -1,6 +1,7 @@
 // Load, write-back and change rules of the setting objects. Every operation
 // opens the key, does its one read or write and closes it again, so a change
-// is stored when the call returns and nothing is left to write at exit.
+// is stored when the call returns and nothing is left to write at exit; only
+// the catalogue's start-up load shares one open key among all its settings.
 #include "settings.h"
 
 #include <cstring>
@@ -8,16 +9,61 @@
 #include "platform/registry.h"
 #include "textutil.h"
 
+namespace {
+// The key the catalogue's settings load through, open from
+// BeginSettingsLoad to EndSettingsLoad. Made on first use: the settings are
+// built while the program's globals are.
+struct SettingsLoad {
+    RegistryKey key;
+    bool open = false;
+    char keyPath[kSettingTextSize] = {};
+};
+SettingsLoad& Load() {
+    static SettingsLoad load;
+    return load;
+}
+
+// The shared key while a load of this key path is open, else a key of its own.
+class LoadKey {
+public:
+    explicit LoadKey(const char* keyPath) {
+        SettingsLoad& load = Load();
+        if (load.open && strcmp(load.keyPath, keyPath) == 0) {
+            key = &load.key;
+        } else {
+            own.Open(keyPath);
+        }
+    }
+    RegistryKey* operator->() { return key; }
+
+private:
+    RegistryKey own;
+    RegistryKey* key = &own;
+};
+}  // namespace
+
+void BeginSettingsLoad(const char* keyPath) {
+    SettingsLoad& load = Load();
+    load.key.Open(keyPath);
+    CopyText(load.keyPath, sizeof load.keyPath, keyPath);
+    load.open = true;
+}
+
+void EndSettingsLoad() {
+    SettingsLoad& load = Load();
+    load.open = false;
+    load.key.Close();  // the one write of everything loaded
+}
+
 IntSetting::IntSetting(const char* keyPath_, const char* valueName_, int32_t defaultValue_) {
     CopyText(keyPath, sizeof keyPath, keyPath_);
     CopyText(valueName, sizeof valueName, valueName_);
     defaultValue = defaultValue_;
 
-    RegistryKey key;
-    key.Open(keyPath);
+    LoadKey key(keyPath);
     int32_t loaded = defaultValue;
-    if (!key.ReadNumber(valueName, &loaded)) loaded = defaultValue;
-    key.WriteNumber(valueName, loaded);
+    if (!key->ReadNumber(valueName, &loaded)) loaded = defaultValue;
+    key->WriteNumber(valueName, loaded);
     value = loaded;
 }
 
@@ -51,11 +97,10 @@ BoolSetting::BoolSetting(const char* keyPath_, const char* valueName_, uint8_t d
     CopyText(valueName, sizeof valueName, valueName_);
     defaultValue = defaultValue_;
 
-    RegistryKey key;
-    key.Open(keyPath);
+    LoadKey key(keyPath);
     int32_t loaded = defaultValue;
-    if (!key.ReadNumber(valueName, &loaded)) loaded = defaultValue;
-    key.WriteNumber(valueName, loaded);
+    if (!key->ReadNumber(valueName, &loaded)) loaded = defaultValue;
+    key->WriteNumber(valueName, loaded);
     value = loaded;
     locked = 0;
 }
@@ -80,11 +125,10 @@ StringSetting::StringSetting(const char* keyPath_, const char* valueName_, const
     CopyText(valueName, sizeof valueName, valueName_);
     CopyText(defaultValue, sizeof defaultValue, defaultValue_);
 
-    RegistryKey key;
-    key.Open(keyPath);
+    LoadKey key(keyPath);
     char loaded[kSettingTextSize];
-    if (!key.ReadText(valueName, loaded)) CopyText(loaded, sizeof loaded, defaultValue);
-    key.WriteText(valueName, loaded);
+    if (!key->ReadText(valueName, loaded)) CopyText(loaded, sizeof loaded, defaultValue);
+    key->WriteText(valueName, loaded);
     memcpy(value, loaded, sizeof value);
 }
 

@@ -9,6 +9,13 @@
 
 inline constexpr size_t kSettingTextSize = 500;  // 499 characters and a zero
 
+// Settings constructed between these two calls load and write back their
+// values through one open key, so the key (on Linux the settings file) is
+// written once for all of them, not once per value. The catalogue loads all
+// its settings this way.
+void BeginSettingsLoad(const char* keyPath);
+void EndSettingsLoad();
+
 class IntSetting {
 public:
     IntSetting(const char* keyPath, const char* valueName, int32_t defaultValue);

@@ -18,6 +18,14 @@
 #undef SETTING_INT
 #undef SETTING_TEXT
 
+// The settings are built in the order of their definitions here, between
+// these two, which share one open key among their loads.
+namespace {
+struct SettingsLoadBegins {
+    SettingsLoadBegins() { BeginSettingsLoad(kProduct.registryKeyPath); }
+} settingsLoadBegins;
+}  // namespace
+
 #define SETTING_BOOL(name, def, ...) BoolSetting name(kProduct.registryKeyPath, #name, def);
 #define SETTING_INT(name, def, ...) IntSetting name(kProduct.registryKeyPath, #name, def);
 #define SETTING_TEXT(name, def, ...) StringSetting name(kProduct.registryKeyPath, #name, def);
@@ -25,6 +33,12 @@
 #undef SETTING_BOOL
 #undef SETTING_INT
 #undef SETTING_TEXT
+
+namespace {
+struct SettingsLoadEnds {
+    SettingsLoadEnds() { EndSettingsLoad(); }
+} settingsLoadEnds;
+}  // namespace
 
 #define SETTING_BOOL(name, def, ...) {#name, SettingKind::Bool, &name},
 #define SETTING_INT(name, def, ...) {#name, SettingKind::Int, &name},

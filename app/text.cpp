@@ -54,8 +54,10 @@ void DrawText3D(const char* format, ...) {
     // the text's byte values as names (the overlay font's among them).
     if (scene.outlineFont.listBase != 0) {
         glPushAttrib(GL_LIST_BIT);
+        size_t length = strlen(buffer);
+        PrepareOutlineGlyphs(buffer, length);
         glListBase(scene.outlineFont.listBase);
-        glCallLists(static_cast<GLsizei>(strlen(buffer)), GL_UNSIGNED_BYTE, buffer);
+        glCallLists(static_cast<GLsizei>(length), GL_UNSIGNED_BYTE, buffer);
         glPopAttrib();
     }
     // The glyph lists may leave the winding clockwise; culling and lighting

@@ -45,6 +45,7 @@ inline void DrawSnapshot(unsigned base, const GlyphMetrics* metrics, const char*
     }
     glTranslatef(-0.5f * width, -0.5f * tallest, 0.0f);
     glListBase(base);
+    PrepareOutlineGlyphs(text, std::strlen(text));
     glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
     glListBase(0);
 }

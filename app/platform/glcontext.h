@@ -7,6 +7,10 @@
 // swap-interval extension; false (and nothing changed) when it does not.
 bool SwitchOffSwapWait();
 
+// The refresh rate of the display the OpenGL window is on, in whole hertz;
+// 0 when the platform does not tell.
+int DisplayRefreshRateHz();
+
 // Restores the display mode stored in the platform's settings.
 void RestoreDisplayMode();
 

@@ -3,6 +3,8 @@
 // GLU tessellator on Linux. Also whether a face is installed at all.
 #pragma once
 
+#include <cstddef>
+
 struct GlyphMetrics {
     float blackBoxX;  // black-box width, em units
     float blackBoxY;  // black-box height
@@ -22,6 +24,12 @@ inline constexpr float kOutlineExtrusion = 0.25f;
 // its advance; lines instead of polygons when wireframe. metrics receives one
 // record per code. On failure the lists stay empty and the metrics zero.
 void BuildOutlineGlyphs(const char* faceName, bool wireframe, unsigned listBase, GlyphMetrics* metrics);
+
+// Before the lists of length codes of text are called: where the platform
+// builds glyphs itself (Linux), the lists of codes not drawn before are
+// compiled now, and until then stay empty; where it builds them all at once
+// (Windows) nothing is left to do. Needs the context current.
+void PrepareOutlineGlyphs(const char* text, size_t length);
 
 // True when a face of exactly this family name is installed.
 bool IsFaceInstalled(const char* faceName);

@@ -18,6 +18,10 @@ void BuildOutlineGlyphs(const char* faceName, bool wireframe, unsigned listBase,
     for (int code = 0; code < kOutlineGlyphCount; ++code) metrics[code] = f.metrics[code];
 }
 
+void PrepareOutlineGlyphs(const char*, size_t) {
+    // The fake's "lists" need no building.
+}
+
 bool IsFaceInstalled(const char* faceName) {
     fake::OutlineFontFake& f = fake::OutlineFonts();
     f.installQueries.push_back(faceName);

@@ -196,6 +196,7 @@ bool SwitchOffSwapWait() {
     Fake().calls.push_back("SwitchOffSwapWait");
     return Fake().swapControlAvailable;
 }
+int DisplayRefreshRateHz() { return Fake().refreshRateHz; }
 void RestoreDisplayMode() { Fake().calls.push_back("RestoreDisplayMode"); }
 void ReleaseGlContext() { Fake().calls.push_back("ReleaseGlContext"); }
 

@@ -43,6 +43,7 @@ struct Platform {
     bool powerOffActive = true;
     bool lowPowerActive = true;
     bool swapControlAvailable = true;
+    int refreshRateHz = 0;  // what DisplayRefreshRateHz answers; 0: unknown
     // Resources of the loaded library, by (type, id).
     std::map<std::pair<std::string, int>, std::vector<unsigned char>> resources;
 

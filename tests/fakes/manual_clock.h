@@ -16,6 +16,11 @@ public:
     int64_t PerformanceFrequency() override { return 1000000; }
     uint32_t TickMs() override { return tickMs; }
     int64_t CalendarTime() override { return calendarTime; }
+    // The fraction of the second moves with the counter, as AdvanceSeconds
+    // moves the calendar.
+    int64_t CalendarMicroseconds() override {
+        return calendarTime * kMicrosecondsPerSecond + (counter - 1000000) % kMicrosecondsPerSecond;
+    }
 
     void AdvanceSeconds(double seconds) {
         int64_t micros = static_cast<int64_t>(seconds * 1e6 + 0.5);

@@ -117,12 +117,20 @@ protected:
         if (base_ != 0) glDeleteLists(base_, kListCount);
     }
 
+    // The build, and every code drawn once so that each list is compiled.
+    void BuildEveryGlyph(bool wireframe) {
+        BuildOutlineGlyphs(kFace, wireframe, base_, metrics_);
+        char codes[kOutlineGlyphCount];
+        for (int code = 0; code < kOutlineGlyphCount; ++code) codes[code] = static_cast<char>(code);
+        PrepareOutlineGlyphs(codes, sizeof codes);
+    }
+
     unsigned base_ = 0;
     GlyphMetrics metrics_[kListCount];
 };
 
 TEST_F(OutlineLists, solid_glyphs_face_the_viewer_counter_clockwise_and_end_at_their_advance) {
-    BuildOutlineGlyphs(kFace, false, base_, metrics_);
+    BuildEveryGlyph(false);
     for (unsigned char code : {'0', '8', ':', 'O'}) {
         glLoadIdentity();
         const Feedback drawn = DrawInFeedback(base_ + code);
@@ -163,7 +171,7 @@ TEST_F(OutlineLists, solid_glyphs_face_the_viewer_counter_clockwise_and_end_at_t
 // light, and one seen from behind must not: winding and normals agree for
 // the faces and for every wall, from whichever side the glyph is seen.
 TEST_F(OutlineLists, polygons_facing_the_viewer_are_lit_and_the_others_dark) {
-    BuildOutlineGlyphs(kFace, false, base_, metrics_);
+    BuildEveryGlyph(false);
     const GLfloat alongTheView[4] = {0.0f, 0.0f, 1.0f, 0.0f};
     const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
@@ -208,7 +216,7 @@ TEST_F(OutlineLists, polygons_facing_the_viewer_are_lit_and_the_others_dark) {
 }
 
 TEST_F(OutlineLists, codes_without_outlines_only_move_the_pen) {
-    BuildOutlineGlyphs(kFace, false, base_, metrics_);
+    BuildEveryGlyph(false);
     for (unsigned char code : {' ', '\t', '\x81', '\0'}) {
         glLoadIdentity();
         const Feedback drawn = DrawInFeedback(base_ + code);
@@ -222,7 +230,7 @@ TEST_F(OutlineLists, codes_without_outlines_only_move_the_pen) {
 }
 
 TEST_F(OutlineLists, wire_glyphs_are_lines_at_the_front_the_back_and_between) {
-    BuildOutlineGlyphs(kFace, true, base_, metrics_);
+    BuildEveryGlyph(true);
     for (unsigned char code : {'0', '4', ':', '\x80'}) {
         glLoadIdentity();
         const Feedback drawn = DrawInFeedback(base_ + code);
@@ -258,7 +266,7 @@ TEST_F(OutlineLists, wire_glyphs_are_lines_at_the_front_the_back_and_between) {
 TEST_F(OutlineLists, code_255_stays_an_empty_list_with_no_record) {
     GlyphMetrics sentinel;
     std::memcpy(&sentinel, &metrics_[kOutlineGlyphCount], sizeof sentinel);
-    BuildOutlineGlyphs(kFace, false, base_, metrics_);
+    BuildEveryGlyph(false);
     EXPECT_EQ(std::memcmp(&sentinel, &metrics_[kOutlineGlyphCount], sizeof sentinel), 0);
     glLoadIdentity();
     const Feedback drawn = DrawInFeedback(base_ + kOutlineGlyphCount);
@@ -299,8 +307,8 @@ TEST_F(OutlineLists, building_leaves_the_gl_state_as_it_was) {
     while (glGetError() != GL_NO_ERROR) {
     }
 
-    BuildOutlineGlyphs(kFace, false, base_, metrics_);
-    BuildOutlineGlyphs(kFace, true, base_, metrics_);
+    BuildEveryGlyph(false);
+    BuildEveryGlyph(true);
 
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     GLint value = 0;
@@ -329,3 +337,27 @@ TEST_F(OutlineLists, building_leaves_the_gl_state_as_it_was) {
 }
 
 }  // namespace
+
+TEST_F(OutlineLists, glyphs_are_compiled_when_a_text_first_draws_them) {
+    BuildOutlineGlyphs(kFace, false, base_, metrics_);
+    // The metrics are there at once; the lists stay empty until drawn.
+    EXPECT_GT(metrics_['7'].cellIncX, 0.0f);
+    EXPECT_TRUE(DrawInFeedback(base_ + '7').polygons.empty());
+
+    PrepareOutlineGlyphs("17:", 3);
+    EXPECT_FALSE(DrawInFeedback(base_ + '7').polygons.empty());
+    EXPECT_FALSE(DrawInFeedback(base_ + ':').polygons.empty());
+    EXPECT_TRUE(DrawInFeedback(base_ + '8').polygons.empty());
+    // An uncompiled list is empty, advance and all.
+    glLoadIdentity();
+    DrawInFeedback(base_ + '8');
+    GLfloat matrix[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_EQ(matrix[12], 0.0f);
+
+    // A new build starts from empty lists again, in the new style.
+    BuildOutlineGlyphs(kFace, true, base_, metrics_);
+    EXPECT_TRUE(DrawInFeedback(base_ + '7').lineVertices.empty());
+    PrepareOutlineGlyphs("7", 1);
+    EXPECT_FALSE(DrawInFeedback(base_ + '7').lineVertices.empty());
+}

@@ -95,6 +95,14 @@ bool SwitchOffSwapWait() {
     return swapInterval(0) != FALSE;
 }
 
+int DisplayRefreshRateHz() {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0;
+    // 0 and 1 stand for the hardware's default rate, which is not told.
+    return mode.dmDisplayFrequency > 1 ? static_cast<int>(mode.dmDisplayFrequency) : 0;
+}
+
 void RestoreDisplayMode() { ChangeDisplaySettingsA(nullptr, 0); }
 
 void ReleaseGlContext() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "framepacing.h"
 #include "glview.h"
 #include "main.h"
 #include "platform/saverhost.h"
@@ -17,6 +18,8 @@
 #include "wine_drawable.h"
 
 namespace {
+constexpr int64_t kMicrosecondsPerMillisecond = 1000;
+
 GlViewRecord* RecordOf(HWND window) {
     return reinterpret_cast<GlViewRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
@@ -34,6 +37,12 @@ void PaintFrame(HWND window, GlViewRecord* record) {
     // empty, so input is handled between frames.
     InvalidateRect(window, nullptr, FALSE);
     Sleep(FrameSleepMilliseconds(FrameSleepTimeMs.Get()));
+    // The rest of the refresh period when the swap did not wait for the
+    // retrace; the timer runs at 1 ms resolution while the saver runs.
+    for (int64_t wait; (wait = FramePacingWaitMicroseconds()) > 0;)
+        Sleep(static_cast<DWORD>(wait >= kMicrosecondsPerMillisecond
+                                     ? wait / kMicrosecondsPerMillisecond
+                                     : 1));
 }
 
 LRESULT CALLBACK GlViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

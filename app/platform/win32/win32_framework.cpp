@@ -5,6 +5,7 @@
 // saver's behaviour is left to SaverWindowProc.
 #include "win32_framework.h"
 
+#include <mmsystem.h>
 #include <windowsx.h>
 
 #include <cstdint>
@@ -20,6 +21,7 @@
 
 namespace {
 constexpr int kUnrecognisedModeExit = -1;
+constexpr UINT kTimerResolutionMs = 1;
 constexpr char kAutoPlayQueryMessage[] = "QueryCancelAutoPlay";
 
 // The framework's state for the one saver window of the process.
@@ -123,6 +125,9 @@ RECT FullScreenArea() {
 int RunMessageLoop() {
     MSG message = {};
     int exitCode = 0;
+    // The frame pacing sleeps parts of a refresh period; the default timer
+    // resolution (15.6 ms) would swallow them whole. Given back when the loop ends.
+    bool timerResolutionRaised = timeBeginPeriod(kTimerResolutionMs) == TIMERR_NOERROR;
     for (;;) {
         BOOL result = GetMessageA(&message, nullptr, 0, 0);
         if (result == 0) {
@@ -133,6 +138,7 @@ int RunMessageLoop() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    if (timerResolutionRaised) timeEndPeriod(kTimerResolutionMs);
     framework.password.Release();
     return exitCode;
 }

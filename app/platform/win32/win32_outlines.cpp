@@ -59,6 +59,10 @@ void BuildOutlineGlyphs(const char* faceName, bool wireframe, unsigned listBase,
     }
 }
 
+void PrepareOutlineGlyphs(const char*, size_t) {
+    // wglUseFontOutlinesA built every list already.
+}
+
 bool IsFaceInstalled(const char* faceName) {
     // An empty family name would enumerate every family.
     if (faceName == nullptr || faceName[0] == '\0') return false;

@@ -5,6 +5,8 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "ansi_codepage.h"
 #include "fontconfig_faces.h"
@@ -41,36 +43,47 @@ bool MatchFace(const char* faceName, MatchedFace* result) {
     return found;
 }
 
-bool IsFaceInstalled(const char* faceName) {
-    // An empty name would list every font; it names no face.
-    if (faceName == nullptr || faceName[0] == '\0') return false;
-    const std::string family = AnsiToUtf8(faceName);
-    const auto* wanted = reinterpret_cast<const FcChar8*>(family.c_str());
+namespace {
+// Every installed family name, listed from fontconfig once per process: the
+// random face pick asks about one name after another, and one listing costs
+// what a single query does.
+struct InstalledFamilies {
+    bool listed = false;
+    std::vector<std::string> names;  // UTF-8, as fontconfig gives them
+};
+InstalledFamilies installedFamilies;
 
+void ListInstalledFamilies() {
+    InstalledFamilies& families = installedFamilies;
+    families.listed = true;
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-    if (pattern == nullptr || objects == nullptr) {
-        if (pattern != nullptr) FcPatternDestroy(pattern);
-        if (objects != nullptr) FcObjectSetDestroy(objects);
-        return false;
-    }
-    FcPatternAddString(pattern, FC_FAMILY, wanted);
-    FcFontSet* fonts = FcFontList(nullptr, pattern, objects);
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
-    if (fonts == nullptr) return false;
-
-    // fontconfig's own comparison also ignores blanks; the Windows mapper
-    // does not, so every listed family is checked again.
-    bool found = false;
-    for (int i = 0; i < fonts->nfont && !found; ++i) {
+    FcFontSet* fonts = pattern && objects ? FcFontList(nullptr, pattern, objects) : nullptr;
+    if (objects != nullptr) FcObjectSetDestroy(objects);
+    if (pattern != nullptr) FcPatternDestroy(pattern);
+    if (fonts == nullptr) return;
+    for (int i = 0; i < fonts->nfont; ++i) {
         FcChar8* listed = nullptr;
-        for (int n = 0;
-             !found && FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &listed) == FcResultMatch;
+        for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &listed) == FcResultMatch;
              ++n) {
-            found = FcStrCmpIgnoreCase(listed, wanted) == 0;
+            families.names.emplace_back(reinterpret_cast<const char*>(listed));
         }
     }
     FcFontSetDestroy(fonts);
-    return found;
+}
+}  // namespace
+
+bool IsFaceInstalled(const char* faceName) {
+    // An empty name would match every font; it names no face.
+    if (faceName == nullptr || faceName[0] == '\0') return false;
+    if (!installedFamilies.listed) ListInstalledFamilies();
+    const std::string family = AnsiToUtf8(faceName);
+    const auto* wanted = reinterpret_cast<const FcChar8*>(family.c_str());
+    // Compared without case but with blanks: fontconfig's own comparison
+    // ignores blanks, the Windows mapper does not.
+    for (const std::string& listed : installedFamilies.names) {
+        if (FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(listed.c_str()), wanted) == 0)
+            return true;
+    }
+    return false;
 }

@@ -1,8 +1,12 @@
 // BuildOutlineGlyphs on Linux: each byte code's glyph, read by FreetypeFace
 // and shaped by OutlineTessellator, compiled into its display list with the
-// advance at its end. Display lists are only compiled here, never executed,
-// so the caller's OpenGL state is left as it was.
+// advance at its end when a text first needs it (PrepareOutlineGlyphs).
+// Display lists are only compiled here, never executed, so the caller's
+// OpenGL state is left as it was.
 #include "gl_headers.h"
+
+#include <bitset>
+#include <memory>
 
 #include "freetype_glyphs.h"
 #include "outline_geometry.h"
@@ -63,33 +67,68 @@ void EmitWire(const GlyphMesh& mesh) {
     glEnd();
 }
 
+// The face the lists are built from, kept open until the next build: a
+// glyph is tessellated and compiled when a text first draws it (the clock
+// needs about 25 of the 255), not all at start-up.
+struct OutlineBuildRecord {
+    std::unique_ptr<FreetypeFace> face;
+    std::unique_ptr<OutlineTessellator> tessellator;
+    bool wireframe = false;
+    unsigned listBase = 0;  // 0: nothing to build
+    std::bitset<kOutlineGlyphCount> built;
+};
+OutlineBuildRecord outlineBuild;
+
+void CompileGlyph(unsigned char code) {
+    OutlineBuildRecord& b = outlineBuild;
+    GlyphOutline outline;
+    GlyphMetrics metrics = {};
+    GlyphMesh mesh;
+    if (b.face->LoadGlyph(code, &outline, &metrics)) b.tessellator->BuildMesh(outline, b.wireframe, &mesh);
+    glNewList(b.listBase + code, GL_COMPILE);
+    if (b.wireframe) {
+        EmitWire(mesh);
+    } else {
+        EmitSolid(mesh);
+    }
+    glTranslatef(metrics.cellIncX, metrics.cellIncY, 0.0f);
+    glEndList();
+    b.built.set(code);
+}
+
 }  // namespace
 
 void BuildOutlineGlyphs(const char* faceName, bool wireframe, unsigned listBase,
                         GlyphMetrics* metrics) {
     for (int code = 0; code < kOutlineGlyphCount; ++code) metrics[code] = GlyphMetrics{};
+    outlineBuild = OutlineBuildRecord();
     // Name 0 is what a failed glGenLists returns; building from it would
     // overwrite lists that belong to someone else.
     if (listBase == 0) return;
 
-    FreetypeFace face;
-    OutlineTessellator tessellator;
-    if (!tessellator.IsValid() || !face.Open(faceName)) return;
+    auto face = std::make_unique<FreetypeFace>();
+    auto tessellator = std::make_unique<OutlineTessellator>();
+    if (!tessellator->IsValid() || !face->Open(faceName)) return;
 
+    // The metrics lay out every text, so they are all read now; reading a
+    // glyph costs little beside tessellating it. Until a code is drawn its
+    // list is empty.
     GlyphOutline outline;
-    GlyphMesh mesh;
     for (int code = 0; code < kOutlineGlyphCount; ++code) {
-        mesh.Clear();
-        if (face.LoadGlyph(static_cast<unsigned char>(code), &outline, &metrics[code])) {
-            tessellator.BuildMesh(outline, wireframe, &mesh);
-        }
+        face->LoadGlyph(static_cast<unsigned char>(code), &outline, &metrics[code]);
         glNewList(listBase + code, GL_COMPILE);
-        if (wireframe) {
-            EmitWire(mesh);
-        } else {
-            EmitSolid(mesh);
-        }
-        glTranslatef(metrics[code].cellIncX, metrics[code].cellIncY, 0.0f);
         glEndList();
+    }
+    outlineBuild.face = std::move(face);
+    outlineBuild.tessellator = std::move(tessellator);
+    outlineBuild.wireframe = wireframe;
+    outlineBuild.listBase = listBase;
+}
+
+void PrepareOutlineGlyphs(const char* text, size_t length) {
+    if (outlineBuild.listBase == 0) return;
+    for (size_t i = 0; i < length; ++i) {
+        auto code = static_cast<unsigned char>(text[i]);
+        if (code < kOutlineGlyphCount && !outlineBuild.built.test(code)) CompileGlyph(code);
     }
 }

@@ -4,6 +4,7 @@
 #include "glx_context.h"
 
 #include <GL/glx.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <cctype>
 #include <cstring>
@@ -162,6 +163,40 @@ bool SwitchOffSwapWait() {
         if (swapInterval) return swapInterval(kSwapIntervalOff) == 0;
     }
     return false;
+}
+
+int DisplayRefreshRateHz() {
+    if (!glx.display) return 0;
+    Window root = DefaultRootWindow(glx.display);
+    int eventBase = 0, errorBase = 0;
+    if (!XRRQueryExtension(glx.display, &eventBase, &errorBase)) return 0;
+    // The primary output's mode gives the true rate (59.94 as 60); a server
+    // without one (or without RandR 1.2) answers with its screen rate.
+    int hz = 0;
+    RROutput primary = XRRGetOutputPrimary(glx.display, root);
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(glx.display, root);
+    if (resources && primary) {
+        XRROutputInfo* output = XRRGetOutputInfo(glx.display, resources, primary);
+        XRRCrtcInfo* crtc = output && output->crtc
+                                ? XRRGetCrtcInfo(glx.display, resources, output->crtc)
+                                : nullptr;
+        for (int i = 0; crtc && i < resources->nmode; ++i) {
+            const XRRModeInfo& mode = resources->modes[i];
+            if (mode.id != crtc->mode || mode.hTotal == 0 || mode.vTotal == 0) continue;
+            double rate = static_cast<double>(mode.dotClock) /
+                          (static_cast<double>(mode.hTotal) * mode.vTotal);
+            hz = static_cast<int>(rate + 0.5);
+        }
+        if (crtc) XRRFreeCrtcInfo(crtc);
+        if (output) XRRFreeOutputInfo(output);
+    }
+    if (resources) XRRFreeScreenResources(resources);
+    if (hz > 0) return hz;
+    XRRScreenConfiguration* config = XRRGetScreenInfo(glx.display, root);
+    if (!config) return 0;
+    hz = XRRConfigCurrentRate(config);
+    XRRFreeScreenConfigInfo(config);
+    return hz;
 }
 
 void RestoreDisplayMode() {

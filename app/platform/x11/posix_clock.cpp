@@ -32,6 +32,11 @@ public:
         clock_gettime(CLOCK_REALTIME, &now);
         return static_cast<int64_t>(now.tv_sec);
     }
+    int64_t CalendarMicroseconds() override {
+        timespec now;
+        clock_gettime(CLOCK_REALTIME, &now);
+        return static_cast<int64_t>(now.tv_sec) * kMicrosecondsPerSecond + now.tv_nsec / 1000;
+    }
 };
 }  // namespace
 

@@ -18,6 +18,7 @@
 
 #include "platform/messagebox.h"
 #include "platform/saverhost.h"
+#include "framepacing.h"
 #include "product.h"
 #include "saverwindow.h"
 
@@ -337,22 +338,38 @@ int64_t MonotonicMs() {
     return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-// FrameSleepTimeMs between frames; input that arrives meanwhile is handled
-// at once rather than after the pause.
+bool FrameLoopInterrupted() {
+    return x11Saver.quitRequested || stopSignalled || x11Saver.closeRequested;
+}
+
+// Waits up to the given time for the X connection, handling what arrives.
+void WaitForEvents(int64_t microseconds) {
+    pollfd connection = {ConnectionNumber(x11Saver.display), POLLIN, 0};
+    timespec timeout = {static_cast<time_t>(microseconds / 1000000),
+                        static_cast<long>(microseconds % 1000000) * 1000};
+    if (ppoll(&connection, 1, &timeout, nullptr) > 0) HandlePendingEvents();
+}
+
+// FrameSleepTimeMs between frames, then whatever the frame pacing still
+// asks for; input that arrives meanwhile is handled at once rather than
+// after the pause.
 void PauseBetweenFrames() {
     int32_t pauseMs = FrameSleepTimeMs.Get();
-    if (pauseMs <= 0) {
-        sched_yield();
-        return;
+    if (pauseMs > 0) {
+        int64_t deadline = MonotonicMs() + pauseMs;
+        for (;;) {
+            int64_t left = deadline - MonotonicMs();
+            if (left <= 0 || FrameLoopInterrupted()) break;
+            WaitForEvents(left * 1000);
+        }
     }
-    int64_t deadline = MonotonicMs() + pauseMs;
-    pollfd connection = {ConnectionNumber(x11Saver.display), POLLIN, 0};
-    for (;;) {
-        int64_t left = deadline - MonotonicMs();
-        if (left <= 0 || x11Saver.quitRequested || stopSignalled || x11Saver.closeRequested)
-            return;
-        if (poll(&connection, 1, static_cast<int>(left)) > 0) HandlePendingEvents();
+    bool waited = false;
+    for (int64_t wait; (wait = FramePacingWaitMicroseconds()) > 0;) {
+        if (FrameLoopInterrupted()) return;
+        WaitForEvents(wait);
+        waited = true;
     }
+    if (pauseMs <= 0 && !waited) sched_yield();
 }
 
 void RunFrameLoop() {
