@@ -12,7 +12,7 @@
 #include "platform/saverhost.h"
 #include "settings_catalogue.h"
 #include "wgl_context.h"
-#include "wgl_probe.h"
+#include "platform/probe.h"
 #include "win32_framework.h"
 #include "win32_rules.h"
 #include "wine_drawable.h"
