@@ -30,6 +30,7 @@ TOOLS_DIR = SOURCE / "build" / "linux" / "tests" / "integration" / "x11"
 PACKAGE = "chronovale"
 HACK_DIR = Path("/usr/libexec/xscreensaver")
 SAVER = HACK_DIR / "chronovale"
+DIALOGS = HACK_DIR / "chronovale-dialogs.so"
 NOBODY = 65534
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
@@ -173,7 +174,7 @@ class Package(unittest.TestCase):
         files = self.installed_files()
         expected = [
             "/usr/bin/chronovale",
-            str(SAVER), str(SAVER) + ".so",
+            str(SAVER), str(SAVER) + ".so", str(DIALOGS),
             "/usr/share/applications/chronovale-settings.desktop",
             "/usr/share/doc/chronovale/changelog.gz",
             "/usr/share/doc/chronovale/copyright",
@@ -187,14 +188,18 @@ class Package(unittest.TestCase):
         self.assertEqual(files, sorted(expected))
 
         # The command on the PATH is the saver in the daemon's folder, and
-        # both binaries are stripped, the library keeping its resource table.
+        # every binary is stripped, the library keeping its resource table
+        # and the dialogs module its two entries alone.
         self.assertEqual(os.path.realpath("/usr/bin/chronovale"), str(SAVER))
-        for binary in (SAVER, Path(str(SAVER) + ".so")):
+        for binary in (SAVER, Path(str(SAVER) + ".so"), DIALOGS):
             code, out, _ = run(["readelf", "-S", "-W", binary], 30)
             self.assertNotIn(".debug_info", out, binary)
             self.assertNotIn(".symtab", out, binary)
         code, out, _ = run(["nm", "-D", "--defined-only", str(SAVER) + ".so"], 30)
         self.assertIn("chronovale_resource_table", out)
+        code, out, _ = run(["nm", "-D", "--defined-only", DIALOGS], 30)
+        self.assertEqual(sorted(line.split()[-1] for line in out.splitlines() if " T " in line),
+                         ["ChronovaleDialogsRunSettings", "ChronovaleDialogsShowMessage"])
 
         description = ElementTree.parse("/usr/share/xscreensaver/config/chronovale.xml").getroot()
         self.assertEqual((description.tag, description.get("name"), description.get("_label"),
@@ -263,6 +268,9 @@ class Package(unittest.TestCase):
             saver = running[0]
             self.assertEqual(os.stat("/proc/%d" % saver).st_uid, NOBODY)
             self.assert_lit_clock(x, None, (640, 480), "full screen")
+            # The daemon's saver draws without the dialogs' GTK loaded.
+            with open("/proc/%d/maps" % saver) as maps:
+                self.assertNotIn("libgtk-3", maps.read())
             self.assertIn('"UCS"=dword:00000011', (home / ".config" / "Quillmere" /
                                                    "Chronovale.reg").read_text())
 

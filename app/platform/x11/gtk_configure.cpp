@@ -1,19 +1,24 @@
 // Configuration mode on Linux: start-up, the display, the single-instance
 // lock and the settings dialog (gtk_pages.cpp). A second start finds the
 // lock held, brings the open dialog forward and ends with 0 and no window
-// of its own.
+// of its own. This file also holds the dialogs module's two exported
+// entries (dialogs_module.h).
 
 // The core headers come before Xlib's, whose macros clash with their names.
 #include "controls.h"
 #include "main.h"
 #include "platform/pagecontrols.h"
 #include "product.h"
+#include "x11_backend.h"
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <cstdio>
+#include <type_traits>
 
+#include "dialogs_module.h"
+#include "gtk_dialogs.h"
 #include "gtk_pages.h"
 #include "posix_config_lock.h"
 
@@ -53,6 +58,15 @@ void BringForward(uint64_t id) {
     XSync(display, False);
     gdk_x11_display_error_trap_pop_ignored(gdkDisplay);
 }
+
+void BeepDialogDisplay() {
+    if (GdkDisplay* display = gdk_display_get_default()) gdk_display_beep(display);
+}
+
+int DialogMonitorCount() {
+    GdkDisplay* display = gdk_display_get_default();
+    return display ? gdk_display_get_n_monitors(display) : 1;
+}
 }  // namespace
 
 int RunConfigureDialog(uint64_t) {
@@ -66,6 +80,8 @@ int RunConfigureDialog(uint64_t) {
                 "(is DISPLAY set?)\n", kProduct.productName);
         return 1;
     }
+    dialogDisplay.beep = BeepDialogDisplay;
+    dialogDisplay.monitorCount = DialogMonitorCount;
     char lockName[kLockNameSize];
     FormatConfigureMutexName(lockName, sizeof lockName);
     switch (AcquireConfigureLock(lockName, &configureLock)) {
@@ -88,3 +104,18 @@ int RunConfigureDialog(uint64_t) {
     ReleaseConfigureLock(&configureLock);
     return shown ? 0 : 1;
 }
+
+extern "C" __attribute__((visibility("default"))) int ChronovaleDialogsRunSettings(
+    uint64_t ownerWindow, void (*firstFrameObserver)()) {
+    settingsDialogFirstFrameObserver = firstFrameObserver;
+    return RunConfigureDialog(ownerWindow);
+}
+
+extern "C" __attribute__((visibility("default"))) void ChronovaleDialogsShowMessage(
+    const char* body, const char* title, int icon, int topmost) {
+    ShowMessageDialog(body, title, static_cast<MessageIcon>(icon), topmost != 0);
+}
+
+// The entries have the types the saver calls them through.
+static_assert(std::is_same_v<decltype(&ChronovaleDialogsRunSettings), DialogsRunSettingsEntry>);
+static_assert(std::is_same_v<decltype(&ChronovaleDialogsShowMessage), DialogsShowMessageEntry>);

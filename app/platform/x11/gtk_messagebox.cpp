@@ -1,16 +1,17 @@
-// Message boxes on Linux: the text goes to standard error first (so it is
-// seen even where no dialog can be, and while a dialog waits), then a modal
-// GTK message dialog shows it when a display can be opened.
+// Message boxes inside the dialogs module: the text goes to standard error
+// first (message_report.cpp), then a modal GTK message dialog shows it when a
+// display can be opened. The saver's own message box (dialogs_loader.cpp)
+// reaches the same dialog through the module's entry.
 #include <gtk/gtk.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "gtk_dialogs.h"
+#include "message_report.h"
 #include "platform/messagebox.h"
 
 namespace {
-constexpr char kDefaultCaption[] = "Error";
 
 // Unicode for the Windows-1252 bytes 0x80..0x9F (0 where the code page has
 // none); the bytes 0xA0..0xFF are the Latin-1 characters of the same value.
@@ -20,14 +21,6 @@ constexpr uint16_t kWindows1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 constexpr char32_t kReplacementCharacter = 0xFFFD;
-
-// The texts keep Windows line ends; both outputs want plain line feeds.
-std::string WithLineFeeds(const char* text) {
-    std::string result;
-    for (const char* p = text; *p; ++p)
-        if (!(p[0] == '\r' && p[1] == '\n')) result += *p;
-    return result;
-}
 
 void AppendUtf8(std::string* out, char32_t code) {
     if (code < 0x80) {
@@ -61,12 +54,7 @@ std::string ToUtf8(const std::string& text) {
 }
 }  // namespace
 
-void ShowMessageBox(const char* text, const char* caption, MessageIcon icon, bool topmost) {
-    const char* title = caption ? caption : kDefaultCaption;
-    std::string body = WithLineFeeds(text ? text : "");
-    fprintf(stderr, "%s: %s\n", title, body.c_str());
-    fflush(stderr);
-
+void ShowMessageDialog(const char* body, const char* title, MessageIcon icon, bool topmost) {
     if (!gtk_init_check(nullptr, nullptr)) return;
     GtkMessageType type = icon == MessageIcon::Error ? GTK_MESSAGE_ERROR : GTK_MESSAGE_WARNING;
     GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, type, GTK_BUTTONS_OK,
@@ -79,4 +67,9 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon, boo
     gtk_widget_destroy(dialog);
     // Let the dialog leave the screen before the caller goes on or exits.
     while (gtk_events_pending()) gtk_main_iteration();
+}
+
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon, bool topmost) {
+    MessageReport report = ReportMessage(text, caption);
+    ShowMessageDialog(report.body.c_str(), report.title.c_str(), icon, topmost);
 }

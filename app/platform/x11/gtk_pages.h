@@ -45,6 +45,6 @@ GtkWidget* SettingsPageWidget(int page, int id);
 // loaded.
 bool RunSettingsDialog(int startPage, GCallback onMapped);
 
-// Called once, after the dialog's first frame has been painted; empty in the
-// saver, set by the measuring build.
+// Called once, after the dialog's first frame has been painted; the
+// module's entry sets it to what the program passed (nullptr in the saver).
 extern void (*settingsDialogFirstFrameObserver)();

@@ -11,7 +11,7 @@
 #include "x11_saver.h"
 
 #ifdef CHRONOVALE_PROBE
-#include "gtk_pages.h"
+#include "dialogs_module.h"
 #include "platform/probe.h"
 #endif
 
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     }
 #ifdef CHRONOVALE_PROBE
     // Only the measuring build watches for the dialog's first frame.
-    settingsDialogFirstFrameObserver = ProbeDialogFirstFrame;
+    dialogFirstFrameObserver = ProbeDialogFirstFrame;
 #endif
     std::string notes;
     SaverCommand command = ParseX11Arguments(arguments.c_str(), getenv("XSCREENSAVER_WINDOW"), &notes);

@@ -4,7 +4,6 @@
 #include "x11_backend.h"
 
 #include <X11/Xlib.h>
-#include <gdk/gdk.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -45,9 +44,8 @@ bool SetCurrentDir(const char* path) { return chdir(path) == 0; }
 void PlatformBeep(BeepKind) {
     Display* display = SaverDisplay();
     if (!display) {
-        // Configuration mode has GTK's display instead of the saver's.
-        GdkDisplay* dialogDisplay = gdk_display_get_default();
-        if (dialogDisplay) gdk_display_beep(dialogDisplay);
+        // Configuration mode has the dialog's display instead of the saver's.
+        if (dialogDisplay.beep) dialogDisplay.beep();
         return;
     }
     XBell(display, kBellVolume);

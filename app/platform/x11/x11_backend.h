@@ -34,6 +34,15 @@ extern X11SaverRecord x11Saver;
 // The saver's display, or nullptr while none is open.
 Display* SaverDisplay();
 
+// What configuration mode's display (GTK's, in the dialogs module) answers
+// while the saver has none open: its bell and its monitor count. Unset
+// (nullptr) outside the settings dialog.
+struct DialogDisplayRecord {
+    void (*beep)() = nullptr;
+    int (*monitorCount)() = nullptr;
+};
+extern DialogDisplayRecord dialogDisplay;
+
 // Installs the process's X error handlers: protocol errors are recorded, not
 // fatal; a lost connection ends the process.
 void InstallX11ErrorHandlers();

@@ -6,7 +6,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
-#include <gdk/gdk.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include "platform/saverhost.h"
 
 X11SaverRecord x11Saver;
+DialogDisplayRecord dialogDisplay;
 
 namespace {
 // The first protocol error since the trap began; the handler cannot take a
@@ -97,8 +97,7 @@ int GetMonitorCount() {
     Display* display = x11Saver.display;
     if (!display) {
         // Configuration mode asks through the settings dialog's display.
-        GdkDisplay* dialogDisplay = gdk_display_get_default();
-        return dialogDisplay ? std::max(1, gdk_display_get_n_monitors(dialogDisplay)) : 1;
+        return dialogDisplay.monitorCount ? std::max(1, dialogDisplay.monitorCount()) : 1;
     }
     int count = 0;
     XRRMonitorInfo* monitors = XRRGetMonitors(display, x11Saver.root, True, &count);

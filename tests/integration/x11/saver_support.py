@@ -24,6 +24,7 @@ from xserver import NO_CLOCK_CHANGE, Processes, Xvfb  # noqa: E402,F401
 
 BIN_DIR = Path(os.environ.get("CHRONOVALE_BIN_DIR", "."))
 TOOLS_DIR = Path(os.environ.get("CHRONOVALE_TOOLS_DIR", "."))
+DIALOGS_MODULE = "chronovale-dialogs.so"  # the GTK side, loaded beside the saver
 
 SETTINGS_KEY = r"[HKEY_CURRENT_USER\Software\Quillmere\Chronovale]"
 FULL_SCREEN_TITLE = "^Screen Saver$"
@@ -203,10 +204,13 @@ class SaverTestCase(unittest.TestCase):
     def stop(self, proc, signal_number=signal.SIGTERM):
         os.kill(proc.pid, signal_number)
 
-    def copy_saver_alone(self, name="chronovale"):
-        """The saver copied into a folder of its own, without its library."""
+    def copy_saver_alone(self, name="chronovale", dialogs=True):
+        """The saver copied into a folder of its own, without its library;
+        with its dialogs module unless dialogs is false."""
         folder = self.dir / "alone"
         folder.mkdir(exist_ok=True)
         target = folder / name
         shutil.copy2(saver_program(), target)
+        if dialogs:
+            shutil.copy2(BIN_DIR / DIALOGS_MODULE, folder)
         return target

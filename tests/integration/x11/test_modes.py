@@ -1,7 +1,7 @@
 """The Linux saver's other modes and its refusals: preview into a window of
 another program, hosted by a screensaver daemon, the ordinary window,
-configuration, refused modes and windows, a missing companion library, an
-8-bit screen and a display without OpenGL."""
+configuration, refused modes and windows, a missing companion library or
+dialogs module, an 8-bit screen and a display without OpenGL."""
 
 import os
 import signal
@@ -13,6 +13,17 @@ from saver_support import FULL_SCREEN_TITLE, SaverTestCase
 EXIT_REFUSED = 255
 KEEPS_RUNNING_SECONDS = 1.0
 COLOUR_WARNING = "Please change your screen resolution to at least 16 bits of color."
+GTK_LIBRARY = "libgtk-3.so"
+
+
+def mapped_files(pid):
+    """The names of the files a running process has mapped."""
+    with open("/proc/%d/maps" % pid) as maps:
+        return {os.path.basename(line.split()[5]) for line in maps if len(line.split()) > 5}
+
+
+def loads(pid, name):
+    return any(f.startswith(name) for f in mapped_files(pid))
 
 
 class RefusedStarts(SaverTestCase):
@@ -96,6 +107,9 @@ class Hosted(SaverTestCase):
         host_proc, host = self.start_host_window(200, 150, "Daemon")
         proc = self.start_saver(XSCREENSAVER_WINDOW="0x%x" % host)
         self.view_in(self.hosted_child(host))
+        # Drawing for the daemon needs none of the dialogs' libraries.
+        self.assertFalse(loads(proc.pid, GTK_LIBRARY))
+        self.assertFalse(loads(proc.pid, saver_support.DIALOGS_MODULE))
         self.stop(proc)
         self.assertEqual(self.wait_exit(proc)[0], 0)
 
@@ -187,6 +201,35 @@ class ConfigureAndMessages(SaverTestCase):
         code, out, err = self.wait_exit(proc)
         self.assertEqual(code, 1, err)
         self.assertEqual(self.settings()["UCS"], ("dword", 0))
+
+    def test_dialogs_module_is_loaded_only_for_a_window_of_its_own(self):
+        proc, window = self.start_full_screen()
+        self.assert_still_running(proc, KEEPS_RUNNING_SECONDS)
+        self.assertFalse(loads(proc.pid, GTK_LIBRARY), sorted(mapped_files(proc.pid)))
+        self.stop(proc)
+        self.assertEqual(self.wait_exit(proc)[0], 0)
+
+        # A message box brings the module, and GTK with it, in.
+        program = self.copy_saver_alone()
+        proc = self.start_saver("/s", program=program)
+        dialog = self.find_one("^Error$")
+        self.assertTrue(loads(proc.pid, saver_support.DIALOGS_MODULE))
+        self.assertTrue(loads(proc.pid, GTK_LIBRARY))
+        self.x.focus_and_key(dialog, "Return")
+        self.assertEqual(self.wait_exit(proc)[0], 1)
+
+        # Without the module the message still reaches standard error and
+        # the saver ends at once; configuration says what is missing.
+        os.remove(str(program.parent / saver_support.DIALOGS_MODULE))
+        code, out, err = self.run_saver("/s", program=program)
+        self.assertEqual(code, 1, err)
+        self.assertIn("can not run because the following file is missing", err)
+        self.assertIn(saver_support.DIALOGS_MODULE, err)
+        code, out, err = self.run_saver("-c", program=program)
+        self.assertEqual(code, 1, err)
+        self.assertIn("the settings dialog cannot be shown without %s"
+                      % saver_support.DIALOGS_MODULE, err)
+        self.assertEqual(self.x.search_windows("^(Error|Chronovale)$"), [])
 
     def test_library_without_table_counts_as_missing(self):
         program = self.copy_saver_alone()
