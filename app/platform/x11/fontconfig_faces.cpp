@@ -3,6 +3,7 @@
 // outline fonts; the installed test lists fonts and compares family names
 // exactly, without case, the way the Windows mapper does, with no aliases.
 #include <fontconfig/fontconfig.h>
+#include <pthread.h>
 
 #include <cstring>
 #include <string>
@@ -12,7 +13,39 @@
 #include "fontconfig_faces.h"
 #include "platform/outlinefont.h"
 
+namespace {
+// Fontconfig reads its configuration (dozens of XML files) and its caches on
+// first use: several milliseconds that would otherwise come after the OpenGL
+// driver has loaded, before the first frame. Read on a thread of its own
+// from the saver's start, they overlap the driver's loading instead. Only
+// the saver's thread starts and joins it; a process that exits meanwhile
+// simply ends it.
+struct FontconfigWarmUpRecord {
+    bool running = false;
+    pthread_t thread{};
+};
+FontconfigWarmUpRecord fontconfigWarmUp;
+
+void* WarmUpFontconfig(void*) {
+    FcInit();
+    return nullptr;
+}
+}  // namespace
+
+void StartFontconfigWarmUp() {
+    if (fontconfigWarmUp.running) return;
+    fontconfigWarmUp.running =
+        pthread_create(&fontconfigWarmUp.thread, nullptr, WarmUpFontconfig, nullptr) == 0;
+}
+
+void FinishFontconfigWarmUp() {
+    if (!fontconfigWarmUp.running) return;
+    pthread_join(fontconfigWarmUp.thread, nullptr);
+    fontconfigWarmUp.running = false;
+}
+
 bool MatchFace(const char* faceName, MatchedFace* result) {
+    FinishFontconfigWarmUp();
     const std::string family = AnsiToUtf8(faceName);
     FcPattern* pattern = FcPatternCreate();
     if (pattern == nullptr) return false;
@@ -54,6 +87,7 @@ struct InstalledFamilies {
 InstalledFamilies installedFamilies;
 
 void ListInstalledFamilies() {
+    FinishFontconfigWarmUp();
     InstalledFamilies& families = installedFamilies;
     families.listed = true;
     FcPattern* pattern = FcPatternCreate();

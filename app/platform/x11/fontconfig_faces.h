@@ -15,3 +15,9 @@ struct MatchedFace {
 // code page), after its substitutions and defaults. False when fontconfig
 // finds nothing at all.
 bool MatchFace(const char* faceName, MatchedFace* result);
+
+// Loads fontconfig's configuration on a thread of its own, so it is ready by
+// the time the scene picks its face; the first query (or the Finish call)
+// waits for it.
+void StartFontconfigWarmUp();
+void FinishFontconfigWarmUp();

@@ -4,6 +4,7 @@
 // window and its frames are glx_view.cpp's; the behaviour is the core's.
 #include "x11_saver.h"
 #include "x11_backend.h"
+#include "fontconfig_faces.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -399,6 +400,11 @@ void CloseDisplay() {
 void ArmStopSignals() { stopSignalsArmed = 1; }
 
 int RunSaver(const SaverCommand& command) {
+    // Joined on every way out of this function.
+    struct FontconfigReady {
+        FontconfigReady() { StartFontconfigWarmUp(); }
+        ~FontconfigReady() { FinishFontconfigWarmUp(); }
+    } fontconfigReady;
     InstallStopSignalHandlers();
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
