@@ -30,7 +30,7 @@ TOOLS_DIR = SOURCE / "build" / "linux" / "tests" / "integration" / "x11"
 PACKAGE = "chronovale"
 HACK_DIR = Path("/usr/libexec/xscreensaver")
 SAVER = HACK_DIR / "chronovale"
-DIALOGS = HACK_DIR / "chronovale-dialogs.so"
+DIALOGS = HACK_DIR / "chronovale-desktop.so"
 NOBODY = 65534
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
@@ -189,7 +189,7 @@ class Package(unittest.TestCase):
 
         # The command on the PATH is the saver in the daemon's folder, and
         # every binary is stripped, the library keeping its resource table
-        # and the dialogs module its two entries alone.
+        # and the desktop module its three entries alone.
         self.assertEqual(os.path.realpath("/usr/bin/chronovale"), str(SAVER))
         for binary in (SAVER, Path(str(SAVER) + ".so"), DIALOGS):
             code, out, _ = run(["readelf", "-S", "-W", binary], 30)
@@ -199,7 +199,8 @@ class Package(unittest.TestCase):
         self.assertIn("chronovale_resource_table", out)
         code, out, _ = run(["nm", "-D", "--defined-only", DIALOGS], 30)
         self.assertEqual(sorted(line.split()[-1] for line in out.splitlines() if " T " in line),
-                         ["ChronovaleDialogsRunSettings", "ChronovaleDialogsShowMessage"])
+                         ["ChronovaleDesktopLaunchDefault", "ChronovaleDesktopRunSettings",
+                          "ChronovaleDesktopShowMessage"])
 
         description = ElementTree.parse("/usr/share/xscreensaver/config/chronovale.xml").getroot()
         self.assertEqual((description.tag, description.get("name"), description.get("_label"),

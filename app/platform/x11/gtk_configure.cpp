@@ -1,8 +1,8 @@
 // Configuration mode on Linux: start-up, the display, the single-instance
 // lock and the settings dialog (gtk_pages.cpp). A second start finds the
 // lock held, brings the open dialog forward and ends with 0 and no window
-// of its own. This file also holds the dialogs module's two exported
-// entries (dialogs_module.h).
+// of its own. This file also holds the desktop module's exported
+// entries (desktop_module.h).
 
 // The core headers come before Xlib's, whose macros clash with their names.
 #include "controls.h"
@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <type_traits>
 
-#include "dialogs_module.h"
+#include "desktop_module.h"
 #include "gtk_dialogs.h"
 #include "gtk_pages.h"
 #include "posix_config_lock.h"
@@ -105,17 +105,17 @@ int RunConfigureDialog(uint64_t) {
     return shown ? 0 : 1;
 }
 
-extern "C" __attribute__((visibility("default"))) int ChronovaleDialogsRunSettings(
+extern "C" __attribute__((visibility("default"))) int ChronovaleDesktopRunSettings(
     uint64_t ownerWindow, void (*firstFrameObserver)()) {
     settingsDialogFirstFrameObserver = firstFrameObserver;
     return RunConfigureDialog(ownerWindow);
 }
 
-extern "C" __attribute__((visibility("default"))) void ChronovaleDialogsShowMessage(
+extern "C" __attribute__((visibility("default"))) void ChronovaleDesktopShowMessage(
     const char* body, const char* title, int icon, int topmost) {
     ShowMessageDialog(body, title, static_cast<MessageIcon>(icon), topmost != 0);
 }
 
 // The entries have the types the saver calls them through.
-static_assert(std::is_same_v<decltype(&ChronovaleDialogsRunSettings), DialogsRunSettingsEntry>);
-static_assert(std::is_same_v<decltype(&ChronovaleDialogsShowMessage), DialogsShowMessageEntry>);
+static_assert(std::is_same_v<decltype(&ChronovaleDesktopRunSettings), DesktopRunSettingsEntry>);
+static_assert(std::is_same_v<decltype(&ChronovaleDesktopShowMessage), DesktopShowMessageEntry>);

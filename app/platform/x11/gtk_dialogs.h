@@ -1,4 +1,4 @@
-// Inside the dialogs module (dialogs_module.h): the GTK message dialog alone,
+// Inside the desktop module (desktop_module.h): the GTK message dialog alone,
 // for a text that is already on standard error.
 #pragma once
 

@@ -1,6 +1,6 @@
-// Message boxes inside the dialogs module: the text goes to standard error
+// Message boxes inside the desktop module: the text goes to standard error
 // first (message_report.cpp), then a modal GTK message dialog shows it when a
-// display can be opened. The saver's own message box (dialogs_loader.cpp)
+// display can be opened. The saver's own message box (desktop_loader.cpp)
 // reaches the same dialog through the module's entry.
 #include <gtk/gtk.h>
 

@@ -11,7 +11,7 @@
 #include "x11_saver.h"
 
 #ifdef CHRONOVALE_PROBE
-#include "dialogs_module.h"
+#include "desktop_module.h"
 #include "platform/probe.h"
 #endif
 

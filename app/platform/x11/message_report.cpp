@@ -1,5 +1,5 @@
 // Message texts on standard error, shared by the saver's message box and the
-// dialogs module's.
+// desktop module's.
 #include "message_report.h"
 
 #include <cstdio>

@@ -34,7 +34,7 @@ extern X11SaverRecord x11Saver;
 // The saver's display, or nullptr while none is open.
 Display* SaverDisplay();
 
-// What configuration mode's display (GTK's, in the dialogs module) answers
+// What configuration mode's display (GTK's, in the desktop module) answers
 // while the saver has none open: its bell and its monitor count. Unset
 // (nullptr) outside the settings dialog.
 struct DialogDisplayRecord {

@@ -24,7 +24,7 @@ from xserver import NO_CLOCK_CHANGE, Processes, Xvfb  # noqa: E402,F401
 
 BIN_DIR = Path(os.environ.get("CHRONOVALE_BIN_DIR", "."))
 TOOLS_DIR = Path(os.environ.get("CHRONOVALE_TOOLS_DIR", "."))
-DIALOGS_MODULE = "chronovale-dialogs.so"  # the GTK side, loaded beside the saver
+DESKTOP_MODULE = "chronovale-desktop.so"  # the GTK side, loaded beside the saver
 
 SETTINGS_KEY = r"[HKEY_CURRENT_USER\Software\Quillmere\Chronovale]"
 FULL_SCREEN_TITLE = "^Screen Saver$"
@@ -206,11 +206,11 @@ class SaverTestCase(unittest.TestCase):
 
     def copy_saver_alone(self, name="chronovale", dialogs=True):
         """The saver copied into a folder of its own, without its library;
-        with its dialogs module unless dialogs is false."""
+        with its desktop module unless dialogs is false."""
         folder = self.dir / "alone"
         folder.mkdir(exist_ok=True)
         target = folder / name
         shutil.copy2(saver_program(), target)
         if dialogs:
-            shutil.copy2(BIN_DIR / DIALOGS_MODULE, folder)
+            shutil.copy2(BIN_DIR / DESKTOP_MODULE, folder)
         return target

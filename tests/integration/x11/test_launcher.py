@@ -32,7 +32,7 @@ class LauncherTest(SaverTestCase):
         folder.mkdir(exist_ok=True)
         shutil.copy2(saver_support.BIN_DIR / "chronovale-launcher", folder)
         shutil.copy2(saver, folder / "chronovale")
-        shutil.copy2(saver_support.BIN_DIR / saver_support.DIALOGS_MODULE, folder)
+        shutil.copy2(saver_support.BIN_DIR / saver_support.DESKTOP_MODULE, folder)
         return folder / "chronovale-launcher"
 
     def launch(self, launcher, args, log):

@@ -1,7 +1,7 @@
 """The Linux saver's other modes and its refusals: preview into a window of
 another program, hosted by a screensaver daemon, the ordinary window,
 configuration, refused modes and windows, a missing companion library or
-dialogs module, an 8-bit screen and a display without OpenGL."""
+desktop module, an 8-bit screen and a display without OpenGL."""
 
 import os
 import signal
@@ -109,7 +109,7 @@ class Hosted(SaverTestCase):
         self.view_in(self.hosted_child(host))
         # Drawing for the daemon needs none of the dialogs' libraries.
         self.assertFalse(loads(proc.pid, GTK_LIBRARY))
-        self.assertFalse(loads(proc.pid, saver_support.DIALOGS_MODULE))
+        self.assertFalse(loads(proc.pid, saver_support.DESKTOP_MODULE))
         self.stop(proc)
         self.assertEqual(self.wait_exit(proc)[0], 0)
 
@@ -202,7 +202,7 @@ class ConfigureAndMessages(SaverTestCase):
         self.assertEqual(code, 1, err)
         self.assertEqual(self.settings()["UCS"], ("dword", 0))
 
-    def test_dialogs_module_is_loaded_only_for_a_window_of_its_own(self):
+    def test_desktop_module_is_loaded_only_for_a_window_of_its_own(self):
         proc, window = self.start_full_screen()
         self.assert_still_running(proc, KEEPS_RUNNING_SECONDS)
         self.assertFalse(loads(proc.pid, GTK_LIBRARY), sorted(mapped_files(proc.pid)))
@@ -213,22 +213,22 @@ class ConfigureAndMessages(SaverTestCase):
         program = self.copy_saver_alone()
         proc = self.start_saver("/s", program=program)
         dialog = self.find_one("^Error$")
-        self.assertTrue(loads(proc.pid, saver_support.DIALOGS_MODULE))
+        self.assertTrue(loads(proc.pid, saver_support.DESKTOP_MODULE))
         self.assertTrue(loads(proc.pid, GTK_LIBRARY))
         self.x.focus_and_key(dialog, "Return")
         self.assertEqual(self.wait_exit(proc)[0], 1)
 
         # Without the module the message still reaches standard error and
         # the saver ends at once; configuration says what is missing.
-        os.remove(str(program.parent / saver_support.DIALOGS_MODULE))
+        os.remove(str(program.parent / saver_support.DESKTOP_MODULE))
         code, out, err = self.run_saver("/s", program=program)
         self.assertEqual(code, 1, err)
         self.assertIn("can not run because the following file is missing", err)
-        self.assertIn(saver_support.DIALOGS_MODULE, err)
+        self.assertIn(saver_support.DESKTOP_MODULE, err)
         code, out, err = self.run_saver("-c", program=program)
         self.assertEqual(code, 1, err)
         self.assertIn("the settings dialog cannot be shown without %s"
-                      % saver_support.DIALOGS_MODULE, err)
+                      % saver_support.DESKTOP_MODULE, err)
         self.assertEqual(self.x.search_windows("^(Error|Chronovale)$"), [])
 
     def test_library_without_table_counts_as_missing(self):

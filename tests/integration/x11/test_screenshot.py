@@ -85,10 +85,25 @@ class ScreenshotTest(SaverTestCase):
         self.stop(proc)
         self.wait_exit(proc)
 
+        # The user's folder list names it: the last line that reads, with
+        # $HOME and an escaped quote.
+        home = self.dir / "home"
+        listed = home / 'My "Pics"'
+        listed.mkdir(parents=True)
+        (self.config_dir / "user-dirs.dirs").write_text(
+            '# XDG_PICTURES_DIR="/nowhere"\nXDG_PICTURES_DIR="%s"\n'
+            'XDG_PICTURES_DIR = "$HOME/My \\"Pics\\""\nXDG_PICTURES_DIR=relative\n' % pictures)
+        proc, window = self.start_full_screen_from(folder, prefix=NO_PERMISSION_OVERRIDE,
+                                                   XDG_PICTURES_DIR=None, HOME=home)
+        self.press_f5(window)
+        self.assertTrue(bmp_compare.wait_for_complete_bmp(listed / shot(0), WIDTH, HEIGHT,
+                                                          SHOT_TIMEOUT), "no %s" % shot(0))
+        self.stop(proc)
+        self.wait_exit(proc)
+
         # Without a pictures folder (none in the environment, none in the
         # user's folder list) the file goes to the home folder.
-        home = self.dir / "home"
-        home.mkdir()
+        (self.config_dir / "user-dirs.dirs").unlink()
         proc, window = self.start_full_screen_from(folder, prefix=NO_PERMISSION_OVERRIDE,
                                                    XDG_PICTURES_DIR=None, HOME=home)
         self.press_f5(window)

@@ -1,15 +1,14 @@
 // The music player on Linux: the desktop's default application for the
-// document's type (shared MIME database and desktop entries, through GIO),
-// started as a child of the saver in full-screen runs only, and waited for
-// until it maps a window or kPlayerStartLimitMs pass. At the end every
+// document's type (shared MIME database and desktop entries, through GIO in
+// the desktop module, gio_launch.cpp), started as a child of the saver in
+// full-screen runs only, and waited for until it maps a window or
+// kPlayerStartLimitMs pass. At the end every
 // top-level window whose _NET_WM_PID is that child gets WM_DELETE_WINDOW; a
 // child still running without any window (many players play unseen) gets
 // SIGTERM, so the music does not play on after the user came back. The child
 // is reaped as soon as it ends.
 #include "x11_backend.h"
 
-#include <gio/gdesktopappinfo.h>
-#include <gio/gio.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -21,6 +20,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "desktop_module.h"
 #include "platform/musicplayer.h"
 
 namespace {
@@ -117,31 +117,12 @@ std::vector<Window> ProcessWindows(Display* display, pid_t processId, bool mappe
     return found;
 }
 
-void RecordChild(GDesktopAppInfo*, GPid processId, gpointer started) {
-    *static_cast<pid_t*>(started) = processId;
-}
-
-// Starts the default application for document; its process id or 0.
+// Starts the default application for document through the desktop module;
+// its process id or 0.
 pid_t LaunchDefaultApplication(const char* document) {
-    gchar* type = g_content_type_guess(document, nullptr, 0, nullptr);
-    GAppInfo* application = type ? g_app_info_get_default_for_type(type, FALSE) : nullptr;
-    g_free(type);
-    if (!application) return 0;
-    pid_t started = 0;
-    if (G_IS_DESKTOP_APP_INFO(application)) {
-        GFile* file = g_file_new_for_path(document);
-        gchar* uri = g_file_get_uri(file);
-        GList uris = {uri, nullptr, nullptr};
-        // The child is the saver's own and is reaped here, not by GLib.
-        g_desktop_app_info_launch_uris_as_manager(
-            G_DESKTOP_APP_INFO(application), &uris, nullptr,
-            static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr,
-            nullptr, RecordChild, &started, nullptr);
-        g_free(uri);
-        g_object_unref(file);
-    }
-    g_object_unref(application);
-    return started;
+    auto launch =
+        reinterpret_cast<DesktopLaunchDefaultEntry>(DesktopEntry(kDesktopLaunchDefaultEntry));
+    return launch ? static_cast<pid_t>(launch(document)) : 0;
 }
 }  // namespace
 
