@@ -12,7 +12,6 @@
 #include "platform/messagebox.h"
 
 namespace {
-
 // Unicode for the Windows-1252 bytes 0x80..0x9F (0 where the code page has
 // none); the bytes 0xA0..0xFF are the Latin-1 characters of the same value.
 constexpr uint16_t kWindows1252High[32] = {
