@@ -50,6 +50,7 @@ void NoteFrameStart() {
     int64_t interval = now - p.frameStartCount;
     p.frameStartCount = now;
     p.frameStartSecond = clock.CalendarTime();
+    p.waitingForSecond = false;
     ++p.framesSeen;
     // Once paced, the intervals are the loop's own doing and tell nothing.
     if (!p.requested || p.paced || p.framesSeen <= kUnmeasuredFrames) return;
@@ -65,7 +66,7 @@ void NoteFrameStart() {
 }
 
 int64_t FramePacingWaitMicroseconds() {
-    const FramePacing& p = framePacing;
+    FramePacing& p = framePacing;
     if (!p.paced) return 0;
     Clock& clock = ActiveClock();
     int64_t now = clock.PerformanceCounter();
@@ -76,13 +77,26 @@ int64_t FramePacingWaitMicroseconds() {
 
     int64_t untilPeriodEnd = CountsToMicroseconds(p.frameStartCount + p.periodCounts - now,
                                                   p.frequency);
-    if (untilPeriodEnd <= 0) return 0;
     int64_t intoSecond = calendarMicros % Clock::kMicrosecondsPerSecond;
     if (intoSecond < 0) intoSecond += Clock::kMicrosecondsPerSecond;
     int64_t frameStartMicros = p.frameStartSecond * Clock::kMicrosecondsPerSecond;
-    if (calendarMicros - intoSecond > frameStartMicros && intoSecond < kCoarseTickMicroseconds) {
-        // The finer reading is past a change of second that the whole
-        // seconds do not show yet: look again shortly.
+    // The finer reading is past a change of second that the whole seconds
+    // do not show yet.
+    bool changeNotShownYet =
+        calendarMicros - intoSecond > frameStartMicros && intoSecond < kCoarseTickMicroseconds;
+    int64_t untilSecond = Clock::kMicrosecondsPerSecond - intoSecond + kSecondMarginMicroseconds;
+    if (p.waitingForSecond) {
+        // Once this frame waits for the change, it waits for it past the
+        // period's end too: a wait that ended a little early (a sleep in
+        // whole milliseconds, input handled meanwhile) would otherwise let
+        // the next frame begin just before the change, read the old second
+        // and leave the new time to the frame after it.
+        if (changeNotShownYet) return kCoarseTickStepMicroseconds;
+        if (untilSecond <= CountsToMicroseconds(p.periodCounts, p.frequency)) return untilSecond;
+    }
+    if (untilPeriodEnd <= 0) return 0;
+    if (changeNotShownYet) {
+        // Look again shortly.
         return untilPeriodEnd < kCoarseTickStepMicroseconds ? untilPeriodEnd
                                                              : kCoarseTickStepMicroseconds;
     }
@@ -90,7 +104,10 @@ int64_t FramePacingWaitMicroseconds() {
     // old second and makes the new one wait for the frame after it; when the
     // change comes sooner after the period's end than this frame took, the
     // next frame waits for the change instead.
-    int64_t untilSecond = Clock::kMicrosecondsPerSecond - intoSecond + kSecondMarginMicroseconds;
     int64_t frameTook = CountsToMicroseconds(now - p.frameStartCount, p.frequency);
-    return untilSecond < untilPeriodEnd + frameTook ? untilSecond : untilPeriodEnd;
+    if (untilSecond < untilPeriodEnd + frameTook) {
+        p.waitingForSecond = true;
+        return untilSecond;
+    }
+    return untilPeriodEnd;
 }

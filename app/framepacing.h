@@ -20,6 +20,7 @@ struct FramePacing {
     uint32_t framesSeen = 0;
     uint32_t windowIntervals = 0;       // intervals counted in the measuring window
     uint32_t shortIntervals = 0;        // of those, shorter than a retrace wait allows
+    bool waitingForSecond = false;      // this frame's wait lasts until the second changes
 };
 extern FramePacing framePacing;
 

@@ -19,7 +19,28 @@ the ratio of the medians (saver / peer, or overlay on / off):
   - peak resident memory (VmHWM).
 The peer is installed from Debian's xscreensaver-gl when missing.
 
-    python3 bench/peer_bench.py --bin-dir build/linux/bin [--runs 3]
+With --wine-bin, the Windows saver (Chronovale.scr /s) runs the default case
+too, under Wine, interleaved with the others, in a private prefix warmed by
+an uncounted run. Each run has its own Xvfb and its own Wine session on it
+(a fresh wineserver; the saver's settings key deleted first, so that every
+run is a first start as on Linux; no Wine program runs before the timed one
+but the prefix's wineserver). Its first presented frame is stamped by
+the same preloaded library: Wine's X11 driver presents with glXSwapBuffers,
+which it finds through glXGetProcAddressARB rather than by linking, and the
+library hands out its stamping swap there too. So both columns time from
+just before the program is started to the return of its first
+glXSwapBuffers, by CLOCK_MONOTONIC (under Wine the stamp agreed with the
+probe build's own first-frame line within 0.15 ms, and counted as many
+swaps as it presented frames). Under Wine the count starts with the
+Wine loader and includes the start of the session's own processes (the
+desktop window's process among them); a second start on the same display,
+with the session up and the settings written, is timed as well. CPU is the saver's process, the
+prefix's wineserver and the X server; peak memory the saver's process and
+the sum over every process of the prefix (an upper bound: peaks need not
+coincide).
+
+    python3 bench/peer_bench.py --bin-dir build/linux/bin [--runs 3] \
+        [--wine-bin build/windows/bin]
 """
 
 import argparse
@@ -37,6 +58,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent
                        / "tests" / "integration" / "harness"))
 from xserver import NO_CLOCK_CHANGE, Xvfb  # noqa: E402
+import wine  # noqa: E402
 
 PEER = Path("/usr/libexec/xscreensaver/gltext")
 PEER_PACKAGE = "xscreensaver-gl"
@@ -91,11 +113,70 @@ def peak_rss_mb(pid):
     return float("nan")
 
 
+def prefix_processes(prefix):
+    """The pids of every process whose WINEPREFIX is prefix (the saver, the
+    session's helpers, the wineserver)."""
+    wanted = ("WINEPREFIX=%s" % prefix).encode()
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/environ" % entry, "rb") as environ:
+                if wanted in environ.read().split(b"\0"):
+                    found.append(int(entry))
+        except OSError:
+            continue
+    return found
+
+
+def wineserver_of(prefix):
+    for pid in prefix_processes(prefix):
+        try:
+            if os.path.basename(os.readlink("/proc/%d/exe" % pid)).startswith("wineserver"):
+                return pid
+        except OSError:
+            continue
+    return None
+
+
 def read_stamps(path):
     data = path.read_bytes() if path.exists() else b""
     if len(data) < 24:
         return 0, 0, 0
     return struct.unpack("<qqq", data[:24])
+
+
+def wait_first_stamp(proc, args, stamp_file):
+    """CLOCK_MONOTONIC of the program's first swap, once it is stamped."""
+    deadline = time.monotonic() + FIRST_FRAME_TIMEOUT
+    while read_stamps(stamp_file)[2] == 0:
+        if proc.poll() is not None or time.monotonic() > deadline:
+            raise RuntimeError("%s: no frame (%s)" % (
+                " ".join(args), proc.stderr.read().decode(errors="replace")
+                if proc.poll() is not None else "timed out"))
+        time.sleep(0.005)
+    return read_stamps(stamp_file)[0]
+
+
+def end_group(proc):
+    if proc.poll() is None:
+        os.killpg(proc.pid, signal.SIGTERM)
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait()
+
+
+def end_process(proc):
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            end_group(proc)
+    end_group(proc)
 
 
 def one_run(kind, setup, bin_dir, preload, work, home):
@@ -123,14 +204,7 @@ def one_run(kind, setup, bin_dir, preload, work, home):
                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                 start_new_session=True)
         try:
-            deadline = time.monotonic() + FIRST_FRAME_TIMEOUT
-            while read_stamps(stamp_file)[2] == 0:
-                if proc.poll() is not None or time.monotonic() > deadline:
-                    raise RuntimeError("%s: no frame (%s)" % (
-                        " ".join(args), proc.stderr.read().decode(errors="replace")
-                        if proc.poll() is not None else "timed out"))
-                time.sleep(0.005)
-            first_ns = read_stamps(stamp_file)[0]
+            first_ns = wait_first_stamp(proc, args, stamp_file)
             time.sleep(WARM_UP_SECONDS)
             t0, p0, x0, n0 = time.monotonic(), cpu_seconds(proc.pid), cpu_seconds(x.pid), \
                 read_stamps(stamp_file)[2]
@@ -139,13 +213,7 @@ def one_run(kind, setup, bin_dir, preload, work, home):
                 read_stamps(stamp_file)[2]
             rss = peak_rss_mb(proc.pid)
         finally:
-            if proc.poll() is None:
-                os.killpg(proc.pid, signal.SIGTERM)
-                try:
-                    proc.wait(5)
-                except subprocess.TimeoutExpired:
-                    os.killpg(proc.pid, signal.SIGKILL)
-                    proc.wait()
+            end_group(proc)
     seconds = t1 - t0
     frames = max(n1 - n0, 1)
     return {
@@ -157,6 +225,84 @@ def one_run(kind, setup, bin_dir, preload, work, home):
         "cpu_frame_both": (p1 - p0 + x1 - x0) * 1000.0 / frames,
         "first_frame": (first_ns - started) / 1e6,
         "rss": rss,
+    }
+
+
+def forget_settings(registry_file):
+    """Drops the saver's key and its subkeys from a prefix's user.reg."""
+    ours = "[Software\\\\Quillmere\\\\Chronovale"
+    kept, skipping = [], False
+    for line in registry_file.read_text(encoding="latin-1").split("\n"):
+        if line.startswith("["):
+            skipping = line.startswith(ours + "]") or line.startswith(ours + "\\\\")
+        if not skipping:
+            kept.append(line)
+    registry_file.write_text("\n".join(kept), encoding="latin-1")
+
+
+def wine_run(saver, prefix, preload, work):
+    """The Windows saver's default case under Wine on a fresh 1920x1080
+    Xvfb, in a session of its own on that display; measured as one_run
+    measures, plus the wineserver's CPU, the prefix's summed peak memory
+    and a second start with the session up."""
+    stamp_file = work / "stamps"
+    # Every counted start is a first start, as on Linux; the key goes from
+    # the registry file while no server holds it, so no Wine program runs
+    # before the timed one.
+    forget_settings(Path(prefix.path) / "user.reg")
+    with Xvfb(width=WIDTH, height=HEIGHT, depth=24) as x:
+        base = wine.base_env(prefix.path, x.display)
+        subprocess.run([wine.WINESERVER, "-p%d" % wine.SERVER_PERSIST_SECONDS], env=base,
+                       timeout=30, check=False)
+        try:
+            server = wineserver_of(prefix.path)
+            env = dict(base, LD_PRELOAD=str(preload), SWAP_STAMP_FILE=str(stamp_file))
+            args = prefix.saver_command(saver, "/s")
+
+            def start():
+                started_ns = time.monotonic_ns()
+                proc = subprocess.Popen(args, env=env, cwd=os.path.dirname(saver),
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.PIPE, start_new_session=True)
+                return started_ns, proc
+
+            started, proc = start()
+            try:
+                first_ns = wait_first_stamp(proc, args, stamp_file)
+                time.sleep(WARM_UP_SECONDS)
+                t0, p0, s0, x0, n0 = time.monotonic(), cpu_seconds(proc.pid), \
+                    cpu_seconds(server), cpu_seconds(x.pid), read_stamps(stamp_file)[2]
+                time.sleep(MEASURE_SECONDS)
+                t1, p1, s1, x1, n1 = time.monotonic(), cpu_seconds(proc.pid), \
+                    cpu_seconds(server), cpu_seconds(x.pid), read_stamps(stamp_file)[2]
+                rss = peak_rss_mb(proc.pid)
+                rss_tree = sum(peak_rss_mb(pid) for pid in prefix_processes(prefix.path)
+                               if pid != proc.pid) + rss
+            finally:
+                # The saver alone: the session's processes it started stay
+                # up for the second start.
+                end_process(proc)
+            stamp_file.unlink()
+            again, proc = start()
+            try:
+                again_ns = wait_first_stamp(proc, args, stamp_file)
+            finally:
+                end_process(proc)
+        finally:
+            wine.stop_server(prefix.path)
+    seconds = t1 - t0
+    frames = max(n1 - n0, 1)
+    return {
+        "fps": (n1 - n0) / seconds,
+        "cpu_s_prog": (p1 - p0) / seconds,
+        "cpu_s_server": (s1 - s0) / seconds,
+        "cpu_s_x": (x1 - x0) / seconds,
+        "cpu_s_both": (p1 - p0 + s1 - s0 + x1 - x0) / seconds,
+        "cpu_frame_prog": (p1 - p0) * 1000.0 / frames,
+        "first_frame": (first_ns - started) / 1e6,
+        "first_frame_again": (again_ns - again) / 1e6,
+        "rss": rss,
+        "rss_tree": rss_tree,
     }
 
 
@@ -178,6 +324,9 @@ def main():
     parser.add_argument("--baseline", type=Path,
                         help="the bin folder of an earlier saver build, run interleaved "
                              "with the others and compared with this one")
+    parser.add_argument("--wine-bin", type=Path,
+                        help="the bin folder of the Windows build: its saver's default case "
+                             "under Wine joins the run")
     args = parser.parse_args()
     bin_dir = args.bin_dir.resolve()
     preload = (args.preload or bin_dir / "swap_stamp.so").resolve()
@@ -188,6 +337,12 @@ def main():
     cases = dict(CASES)
     if args.baseline:
         cases.update(BASELINE_CASES)
+    if args.wine_bin:
+        cases["wine default"] = ("wine", None)
+        prefix = wine.WinePrefix(template=wine.default_template_dir(near=str(args.wine_bin)))
+        prefix.__enter__()
+        wine.stop_server(prefix.path)
+        wine_saver = prefix.install_saver(str(args.wine_bin.resolve()))
     folders = {"saver": bin_dir, "peer": None,
                "baseline": args.baseline.resolve() if args.baseline else None}
     homes = {kind: Path(tempfile.mkdtemp(prefix="peer-bench-home-")) for kind in folders}
@@ -198,20 +353,28 @@ def main():
         if name.endswith(" default"):
             work = Path(tempfile.mkdtemp(prefix="peer-bench-"))
             try:
-                one_run(kind, setup, folders[kind], preload, work, homes[kind])
+                if kind == "wine":
+                    wine_run(wine_saver, prefix, preload, work)
+                else:
+                    one_run(kind, setup, folders[kind], preload, work, homes[kind])
             finally:
                 shutil.rmtree(work, ignore_errors=True)
     for run in range(args.runs):
         for name, (kind, setup) in cases.items():
             work = Path(tempfile.mkdtemp(prefix="peer-bench-"))
             try:
-                results[name].append(one_run(kind, setup, folders[kind], preload, work,
-                                             homes[kind]))
+                if kind == "wine":
+                    results[name].append(wine_run(wine_saver, prefix, preload, work))
+                else:
+                    results[name].append(one_run(kind, setup, folders[kind], preload, work,
+                                                 homes[kind]))
             finally:
                 shutil.rmtree(work, ignore_errors=True)
             print("run %d %-22s done" % (run + 1, name), file=sys.stderr, flush=True)
     for home in homes.values():
         shutil.rmtree(home, ignore_errors=True)
+    if args.wine_bin:
+        prefix.close()
 
     def med(name, key):
         return statistics.median(r[key] for r in results[name])
@@ -265,6 +428,30 @@ def main():
             print("| %s | %s | %s | %.2f |" % (label, cell(values(mine, key), fmt),
                                               cell(values(base, key), fmt),
                                               med(mine, key) / med(base, key)))
+    if args.wine_bin:
+        print()
+        print("| under Wine | Wine saver | peer | Wine / peer | Wine / Linux saver |")
+        print("|---|---|---|---|---|")
+        for label, key, peer_key, fmt in (
+                ("CPU/s default, program (cores)", "cpu_s_prog", "cpu_s_prog", "%.3f"),
+                ("CPU/s default, wineserver (cores)", "cpu_s_server", None, "%.3f"),
+                ("CPU/s default, X server (cores)", "cpu_s_x", "cpu_s_x", "%.3f"),
+                ("CPU/s default, program + wineserver + X (cores)", "cpu_s_both", "cpu_s_both",
+                 "%.3f"),
+                ("fps default", "fps", "fps", "%.1f"),
+                ("start to first frame (ms)", "first_frame", "first_frame", "%.0f"),
+                ("start to first frame, second start (ms)", "first_frame_again", "first_frame",
+                 "%.0f"),
+                ("peak resident memory, program (MB)", "rss", "rss", "%.1f"),
+                ("peak resident memory, prefix's processes (MB)", "rss_tree", "rss", "%.1f")):
+            mine = med("wine default", key)
+            if peer_key:
+                print("| %s | %s | %s | %.2f | %.2f |" % (
+                    label, cell(values("wine default", key), fmt),
+                    cell(values("peer default", peer_key), fmt),
+                    mine / med("peer default", peer_key), mine / med("saver default", peer_key)))
+            else:
+                print("| %s | %s | – | – | – |" % (label, cell(values("wine default", key), fmt)))
     return 0
 
 

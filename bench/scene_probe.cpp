@@ -9,6 +9,11 @@
 //   which the first frame that read it began drawing, just after the scene
 //   read the clock: a time spawned late because the machine held the frame
 //   loop up is told from one the scene spawned late;
+// - when that frame began more than 5 ms after the change, "probe late
+//   second <calendar seconds> frames <start> <drawn> <start> <drawn> now
+//   <start>": the wall times at which the two frames before it began and
+//   finished drawing, and its own start, to tell a frame that overran the
+//   change from a wait that overslept it;
 // - CHRONOVALE_PROBE_SNAPSHOT="<seconds>:<path>": half a second after the
 //   first crossing at or after that many seconds, the finished frame is read
 //   back and written as a binary PPM, and "probe snapshot <path>" is
@@ -161,26 +166,47 @@ void WriteSnapshot() {
 
 int64_t lastCalendarSecond = -1;
 
-void ReportCalendarSecond() {
+// Wall times of the latest frames: [0] the one before the previous, [1] the
+// previous, [2] the current one.
+struct FrameWallTimes {
+    int64_t start = 0;
+    int64_t drawn = 0;
+};
+FrameWallTimes recentFrames[3];
+constexpr int64_t kLateSecondNanoseconds = 5000000;
+
+void ReportCalendarSecond(int64_t frameStart) {
     int64_t second = ActiveClock().CalendarTime();
     // The first frame reports too: a time spawned in the second frame waited
     // through the whole first one.
     if (second != lastCalendarSecond) {
-        char line[100];
+        char line[200];
         snprintf(line, sizeof line, "probe second %lld seen %lld\n", static_cast<long long>(second),
-                 static_cast<long long>(WallNanoseconds()));
+                 static_cast<long long>(frameStart));
         WriteLine(line);
+        if (lastCalendarSecond >= 0 && frameStart - second * kNanosecondsPerSecond > kLateSecondNanoseconds) {
+            snprintf(line, sizeof line, "probe late second %lld frames %lld %lld %lld %lld now %lld\n",
+                     static_cast<long long>(second), static_cast<long long>(recentFrames[0].start),
+                     static_cast<long long>(recentFrames[0].drawn),
+                     static_cast<long long>(recentFrames[1].start),
+                     static_cast<long long>(recentFrames[1].drawn), static_cast<long long>(frameStart));
+            WriteLine(line);
+        }
     }
     lastCalendarSecond = second;
 }
 
 void OnFrameStarting() {
+    recentFrames[0] = recentFrames[1];
+    recentFrames[1] = recentFrames[2];
+    recentFrames[2] = {WallNanoseconds(), 0};
     // On the stepped clock the seconds are not the wall clock's.
-    if (steppedClock.stepNanoseconds == 0) ReportCalendarSecond();
+    if (steppedClock.stepNanoseconds == 0) ReportCalendarSecond(recentFrames[2].start);
     if (dropBackBuffer) glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void OnFrameFinished() {
+    recentFrames[2].drawn = WallNanoseconds();
     if (snapshot.pending && snapshot.takeAt >= 0 && frameClock.elapsed >= snapshot.takeAt) {
         snapshot.pending = false;
         WriteSnapshot();

@@ -36,14 +36,33 @@ protected:
 
     // Frames that cost costSeconds of drawing and swapping each, then the
     // frame sleep and the pacing's waits, for as long as seconds of clock.
-    std::vector<FrameStart> RunLoop(double seconds, double costSeconds) {
+    // With wholeMilliseconds the backend sleeps as the Windows one does:
+    // whole milliseconds, at least one, so a wait may end up to a
+    // millisecond early and the pacing is asked again.
+    std::vector<FrameStart> RunLoop(double seconds, double costSeconds,
+                                    bool wholeMilliseconds = false) {
         std::vector<FrameStart> starts;
         int64_t end = clock.clock.counter + static_cast<int64_t>(seconds * kMicros);
-        while (clock.clock.counter < end) starts.push_back(OneFrame(costSeconds));
+        while (clock.clock.counter < end) starts.push_back(OneFrame(costSeconds, wholeMilliseconds));
         return starts;
     }
 
-    FrameStart OneFrame(double costSeconds) {
+    // Every frame that is the first of its second spawns, and begins within
+    // withinMicros after the second's start; no other frame spawns.
+    void ExpectEachSecondBeginsAFrame(const std::vector<FrameStart>& starts, int64_t withinMicros) {
+        int spawns = 0;
+        for (size_t i = 1; i < starts.size(); ++i) {
+            bool newSecond =
+                starts[i].calendarMicros / kMicros != starts[i - 1].calendarMicros / kMicros;
+            EXPECT_EQ(starts[i].spawned, newSecond) << "frame " << i;
+            if (!newSecond) continue;
+            ++spawns;
+            EXPECT_LE(starts[i].calendarMicros % kMicros, withinMicros) << "frame " << i;
+        }
+        EXPECT_GE(spawns, static_cast<int>((starts.back().counter - starts.front().counter) / kMicros) - 1);
+    }
+
+    FrameStart OneFrame(double costSeconds, bool wholeMilliseconds = false) {
         int32_t lastSeconds = scene.state.lastSeconds;
         size_t objects = Objects().size();
         FrameStart start = {clock.clock.counter, clock.clock.CalendarMicroseconds(), false};
@@ -53,6 +72,7 @@ protected:
         if (FrameSleepTimeMs.Get() > 0) clock.clock.AdvanceSeconds(FrameSleepTimeMs.Get() / 1e3);
         for (int64_t wait; (wait = FramePacingWaitMicroseconds()) > 0;) {
             EXPECT_LE(wait, framePacing.periodCounts) << "a wait never outlasts a period";
+            if (wholeMilliseconds) wait = wait < 1000 ? 1000 : wait / 1000 * 1000;
             clock.clock.AdvanceSeconds(static_cast<double>(wait) / kMicros);
         }
         return start;
@@ -136,17 +156,14 @@ TEST_F(FramePacingTest, paced_frames_begin_and_spawn_just_after_each_change_of_t
     EXPECT_EQ(framePacing.periodCounts, kMicros / 60);
 
     std::vector<FrameStart> starts = RunLoop(6.0, 0.005);
-    int spawns = 0;
-    for (size_t i = 1; i < starts.size(); ++i) {
-        bool newSecond = starts[i].calendarMicros / kMicros != starts[i - 1].calendarMicros / kMicros;
-        EXPECT_EQ(starts[i].spawned, newSecond) << "frame " << i;
-        if (!newSecond) continue;
-        ++spawns;
-        // The first frame of a second begins within a millisecond of its start.
-        EXPECT_LE(starts[i].calendarMicros % kMicros, 1000);
-    }
-    EXPECT_GE(spawns, 5);
+    ExpectEachSecondBeginsAFrame(starts, 1000);
     // About 60 frames a second, not one more per period.
     EXPECT_LE(starts.size(), 6u * 61u);
     EXPECT_GE(starts.size(), 6u * 59u);
+
+    // Sleeps in whole milliseconds end a wait for the second early; the
+    // frame must still not begin just before the change and read the old
+    // second. Frames of 9 ms put the change after the period's end often.
+    starts = RunLoop(10.0, 0.009, true);
+    ExpectEachSecondBeginsAFrame(starts, 1500);
 }
