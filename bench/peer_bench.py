@@ -147,6 +147,29 @@ def read_stamps(path):
     return struct.unpack("<qqq", data[:24])
 
 
+def measure(stamp_file, processes):
+    """After the warm-up, over MEASURE_SECONDS: the frames presented and the
+    CPU time of each named process (name: pid), per second ("cpu_s_<name>",
+    and "cpu_s_both" for all of them) and per frame."""
+    time.sleep(WARM_UP_SECONDS)
+
+    def sample():
+        return (time.monotonic(), {name: cpu_seconds(pid) for name, pid in processes.items()},
+                read_stamps(stamp_file)[2])
+    t0, cpu0, n0 = sample()
+    time.sleep(MEASURE_SECONDS)
+    t1, cpu1, n1 = sample()
+    seconds = t1 - t0
+    frames = max(n1 - n0, 1)
+    used = {name: cpu1[name] - cpu0[name] for name in processes}
+    result = {"fps": (n1 - n0) / seconds,
+              "cpu_s_both": sum(used.values()) / seconds,
+              "cpu_frame_prog": used["prog"] * 1000.0 / frames,
+              "cpu_frame_both": sum(used.values()) * 1000.0 / frames}
+    result.update(("cpu_s_" + name, value / seconds) for name, value in used.items())
+    return result
+
+
 def wait_first_stamp(proc, args, stamp_file):
     """CLOCK_MONOTONIC of the program's first swap, once it is stamped."""
     deadline = time.monotonic() + FIRST_FRAME_TIMEOUT
@@ -205,27 +228,12 @@ def one_run(kind, setup, bin_dir, preload, work, home):
                                 start_new_session=True)
         try:
             first_ns = wait_first_stamp(proc, args, stamp_file)
-            time.sleep(WARM_UP_SECONDS)
-            t0, p0, x0, n0 = time.monotonic(), cpu_seconds(proc.pid), cpu_seconds(x.pid), \
-                read_stamps(stamp_file)[2]
-            time.sleep(MEASURE_SECONDS)
-            t1, p1, x1, n1 = time.monotonic(), cpu_seconds(proc.pid), cpu_seconds(x.pid), \
-                read_stamps(stamp_file)[2]
-            rss = peak_rss_mb(proc.pid)
+            result = measure(stamp_file, {"prog": proc.pid, "x": x.pid})
+            result["rss"] = peak_rss_mb(proc.pid)
         finally:
             end_group(proc)
-    seconds = t1 - t0
-    frames = max(n1 - n0, 1)
-    return {
-        "fps": (n1 - n0) / seconds,
-        "cpu_s_prog": (p1 - p0) / seconds,
-        "cpu_s_x": (x1 - x0) / seconds,
-        "cpu_s_both": (p1 - p0 + x1 - x0) / seconds,
-        "cpu_frame_prog": (p1 - p0) * 1000.0 / frames,
-        "cpu_frame_both": (p1 - p0 + x1 - x0) * 1000.0 / frames,
-        "first_frame": (first_ns - started) / 1e6,
-        "rss": rss,
-    }
+    result["first_frame"] = (first_ns - started) / 1e6
+    return result
 
 
 def forget_settings(registry_file):
@@ -269,12 +277,7 @@ def wine_run(saver, prefix, preload, work):
             started, proc = start()
             try:
                 first_ns = wait_first_stamp(proc, args, stamp_file)
-                time.sleep(WARM_UP_SECONDS)
-                t0, p0, s0, x0, n0 = time.monotonic(), cpu_seconds(proc.pid), \
-                    cpu_seconds(server), cpu_seconds(x.pid), read_stamps(stamp_file)[2]
-                time.sleep(MEASURE_SECONDS)
-                t1, p1, s1, x1, n1 = time.monotonic(), cpu_seconds(proc.pid), \
-                    cpu_seconds(server), cpu_seconds(x.pid), read_stamps(stamp_file)[2]
+                result = measure(stamp_file, {"prog": proc.pid, "server": server, "x": x.pid})
                 rss = peak_rss_mb(proc.pid)
                 rss_tree = sum(peak_rss_mb(pid) for pid in prefix_processes(prefix.path)
                                if pid != proc.pid) + rss
@@ -290,20 +293,9 @@ def wine_run(saver, prefix, preload, work):
                 end_process(proc)
         finally:
             wine.stop_server(prefix.path)
-    seconds = t1 - t0
-    frames = max(n1 - n0, 1)
-    return {
-        "fps": (n1 - n0) / seconds,
-        "cpu_s_prog": (p1 - p0) / seconds,
-        "cpu_s_server": (s1 - s0) / seconds,
-        "cpu_s_x": (x1 - x0) / seconds,
-        "cpu_s_both": (p1 - p0 + s1 - s0 + x1 - x0) / seconds,
-        "cpu_frame_prog": (p1 - p0) * 1000.0 / frames,
-        "first_frame": (first_ns - started) / 1e6,
-        "first_frame_again": (again_ns - again) / 1e6,
-        "rss": rss,
-        "rss_tree": rss_tree,
-    }
+    result.update(first_frame=(first_ns - started) / 1e6,
+                  first_frame_again=(again_ns - again) / 1e6, rss=rss, rss_tree=rss_tree)
+    return result
 
 
 def summary(values):
