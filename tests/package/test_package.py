@@ -31,6 +31,7 @@ PACKAGE = "chronovale"
 HACK_DIR = Path("/usr/libexec/xscreensaver")
 SAVER = HACK_DIR / "chronovale"
 DIALOGS = HACK_DIR / "chronovale-desktop.so"
+GIO_MODULE = HACK_DIR / "chronovale-gio.so"
 NOBODY = 65534
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
@@ -174,7 +175,7 @@ class Package(unittest.TestCase):
         files = self.installed_files()
         expected = [
             "/usr/bin/chronovale",
-            str(SAVER), str(SAVER) + ".so", str(DIALOGS),
+            str(SAVER), str(SAVER) + ".so", str(DIALOGS), str(GIO_MODULE),
             "/usr/share/applications/chronovale-settings.desktop",
             "/usr/share/doc/chronovale/changelog.gz",
             "/usr/share/doc/chronovale/copyright",
@@ -189,18 +190,20 @@ class Package(unittest.TestCase):
 
         # The command on the PATH is the saver in the daemon's folder, and
         # every binary is stripped, the library keeping its resource table
-        # and the desktop module its three entries alone.
+        # and the desktop and GIO modules their entries alone.
         self.assertEqual(os.path.realpath("/usr/bin/chronovale"), str(SAVER))
-        for binary in (SAVER, Path(str(SAVER) + ".so"), DIALOGS):
+        for binary in (SAVER, Path(str(SAVER) + ".so"), DIALOGS, GIO_MODULE):
             code, out, _ = run(["readelf", "-S", "-W", binary], 30)
             self.assertNotIn(".debug_info", out, binary)
             self.assertNotIn(".symtab", out, binary)
         code, out, _ = run(["nm", "-D", "--defined-only", str(SAVER) + ".so"], 30)
         self.assertIn("chronovale_resource_table", out)
-        code, out, _ = run(["nm", "-D", "--defined-only", DIALOGS], 30)
-        self.assertEqual(sorted(line.split()[-1] for line in out.splitlines() if " T " in line),
-                         ["ChronovaleDesktopLaunchDefault", "ChronovaleDesktopRunSettings",
-                          "ChronovaleDesktopShowMessage"])
+        for module, entries in ((DIALOGS, ["ChronovaleDesktopRunSettings",
+                                           "ChronovaleDesktopShowMessage"]),
+                                (GIO_MODULE, ["ChronovaleGioLaunchDefault"])):
+            code, out, _ = run(["nm", "-D", "--defined-only", module], 30)
+            self.assertEqual(sorted(line.split()[-1] for line in out.splitlines()
+                                    if " T " in line), entries, module)
 
         description = ElementTree.parse("/usr/share/xscreensaver/config/chronovale.xml").getroot()
         self.assertEqual((description.tag, description.get("name"), description.get("_label"),

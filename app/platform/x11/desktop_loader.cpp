@@ -1,7 +1,8 @@
-// The saver's side of the desktop module (desktop_module.h): the module is
-// looked for beside the program's real path and loaded the first time the
-// settings dialog, a message box or the music player is wanted. A message
-// still reaches standard error when the module cannot be loaded.
+// The saver's side of the desktop and GIO modules (desktop_module.h): each is
+// looked for beside the program's real path and loaded the first time one of
+// its entries is wanted (the settings dialog or a message box; the music
+// player). A message still reaches standard error when the desktop module
+// cannot be loaded.
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -19,32 +20,37 @@ void (*dialogFirstFrameObserver)() = nullptr;
 namespace {
 constexpr size_t kProgramPathSize = 4096;
 
-// The module stays loaded once loaded: GTK cannot be unloaded safely.
-struct DesktopModuleRecord {
+// A module stays loaded once loaded: GLib and GTK cannot be unloaded safely.
+struct ModuleRecord {
+    const char* fileName;
+    int openFlags;
     bool tried = false;
     void* handle = nullptr;
 };
-DesktopModuleRecord desktopModule;
-}  // namespace
+// Global, because GtkBuilder finds the types its templates name (the font
+// chooser's Pango types among them) by looking their functions up in the
+// process's global scope. The module itself exports nothing but its entries.
+ModuleRecord desktopModule = {kDesktopModuleName, RTLD_NOW | RTLD_GLOBAL};
+ModuleRecord gioModule = {kGioModuleName, RTLD_NOW | RTLD_LOCAL};
 
-void* DesktopEntry(const char* name) {
-    if (!desktopModule.tried) {
-        desktopModule.tried = true;
+void* ModuleEntry(ModuleRecord* module, const char* name) {
+    if (!module->tried) {
+        module->tried = true;
         char program[kProgramPathSize];
         if (GetProgramPath(program, sizeof program)) {
             std::string path(program);
-            path = path.substr(0, path.rfind('/') + 1) + kDesktopModuleName;
-            // Global, because GtkBuilder finds the types its templates name
-            // (the font chooser's Pango types among them) by looking their
-            // functions up in the process's global scope. The module itself
-            // exports nothing but its entries.
-            desktopModule.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
-            if (!desktopModule.handle)
-                fprintf(stderr, "%s: %s\n", kProduct.productName, dlerror());
+            path = path.substr(0, path.rfind('/') + 1) + module->fileName;
+            module->handle = dlopen(path.c_str(), module->openFlags);
+            if (!module->handle) fprintf(stderr, "%s: %s\n", kProduct.productName, dlerror());
         }
     }
-    return desktopModule.handle ? dlsym(desktopModule.handle, name) : nullptr;
+    return module->handle ? dlsym(module->handle, name) : nullptr;
 }
+}  // namespace
+
+void* DesktopEntry(const char* name) { return ModuleEntry(&desktopModule, name); }
+
+void* GioEntry(const char* name) { return ModuleEntry(&gioModule, name); }
 
 int RunConfigureDialog(uint64_t ownerWindow) {
     auto run = reinterpret_cast<DesktopRunSettingsEntry>(DesktopEntry(kDesktopRunSettingsEntry));

@@ -1,4 +1,4 @@
-// Inside the desktop module: the desktop's default application for a
+// The GIO module, chronovale-gio.so: the desktop's default application for a
 // document's type, found through GIO (shared MIME database, mimeapps.list
 // and desktop entries) and started as a child of the calling process, which
 // reaps it itself.
@@ -16,7 +16,7 @@ void RecordChild(GDesktopAppInfo*, GPid processId, gpointer started) {
 }
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int ChronovaleDesktopLaunchDefault(
+extern "C" __attribute__((visibility("default"))) int ChronovaleGioLaunchDefault(
     const char* document) {
     gchar* type = g_content_type_guess(document, nullptr, 0, nullptr);
     GAppInfo* application = type ? g_app_info_get_default_for_type(type, FALSE) : nullptr;
@@ -39,4 +39,4 @@ extern "C" __attribute__((visibility("default"))) int ChronovaleDesktopLaunchDef
     return started;
 }
 
-static_assert(std::is_same_v<decltype(&ChronovaleDesktopLaunchDefault), DesktopLaunchDefaultEntry>);
+static_assert(std::is_same_v<decltype(&ChronovaleGioLaunchDefault), GioLaunchDefaultEntry>);

@@ -117,11 +117,10 @@ std::vector<Window> ProcessWindows(Display* display, pid_t processId, bool mappe
     return found;
 }
 
-// Starts the default application for document through the desktop module;
-// its process id or 0.
+// Starts the default application for document through the GIO module; its
+// process id or 0.
 pid_t LaunchDefaultApplication(const char* document) {
-    auto launch =
-        reinterpret_cast<DesktopLaunchDefaultEntry>(DesktopEntry(kDesktopLaunchDefaultEntry));
+    auto launch = reinterpret_cast<GioLaunchDefaultEntry>(GioEntry(kGioLaunchDefaultEntry));
     return launch ? static_cast<pid_t>(launch(document)) : 0;
 }
 }  // namespace

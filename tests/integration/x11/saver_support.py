@@ -25,6 +25,22 @@ from xserver import NO_CLOCK_CHANGE, Processes, Xvfb  # noqa: E402,F401
 BIN_DIR = Path(os.environ.get("CHRONOVALE_BIN_DIR", "."))
 TOOLS_DIR = Path(os.environ.get("CHRONOVALE_TOOLS_DIR", "."))
 DESKTOP_MODULE = "chronovale-desktop.so"  # the GTK side, loaded beside the saver
+GIO_MODULE = "chronovale-gio.so"  # the music player's start, loaded beside the saver
+GTK_LIBRARY = "libgtk-3.so"
+
+
+
+def mapped_files(pid):
+    """The names of the files a running process has mapped."""
+    with open("/proc/%d/maps" % pid) as maps:
+        return {os.path.basename(line.split()[5]) for line in maps if len(line.split()) > 5}
+
+
+def maps_library(pid, name):
+    """True when the running process has a library or module whose file name
+    starts with name loaded."""
+    return any(f.startswith(name) for f in mapped_files(pid))
+
 
 SETTINGS_KEY = r"[HKEY_CURRENT_USER\Software\Quillmere\Chronovale]"
 FULL_SCREEN_TITLE = "^Screen Saver$"
@@ -206,11 +222,12 @@ class SaverTestCase(unittest.TestCase):
 
     def copy_saver_alone(self, name="chronovale", dialogs=True):
         """The saver copied into a folder of its own, without its library;
-        with its desktop module unless dialogs is false."""
+        with its desktop and GIO modules unless dialogs is false."""
         folder = self.dir / "alone"
         folder.mkdir(exist_ok=True)
         target = folder / name
         shutil.copy2(saver_program(), target)
         if dialogs:
-            shutil.copy2(BIN_DIR / DESKTOP_MODULE, folder)
+            for module in (DESKTOP_MODULE, GIO_MODULE):
+                shutil.copy2(BIN_DIR / module, folder)
         return target

@@ -32,7 +32,8 @@ class LauncherTest(SaverTestCase):
         folder.mkdir(exist_ok=True)
         shutil.copy2(saver_support.BIN_DIR / "chronovale-launcher", folder)
         shutil.copy2(saver, folder / "chronovale")
-        shutil.copy2(saver_support.BIN_DIR / saver_support.DESKTOP_MODULE, folder)
+        for module in (saver_support.DESKTOP_MODULE, saver_support.GIO_MODULE):
+            shutil.copy2(saver_support.BIN_DIR / module, folder)
         return folder / "chronovale-launcher"
 
     def launch(self, launcher, args, log):

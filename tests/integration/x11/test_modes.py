@@ -13,17 +13,9 @@ from saver_support import FULL_SCREEN_TITLE, SaverTestCase
 EXIT_REFUSED = 255
 KEEPS_RUNNING_SECONDS = 1.0
 COLOUR_WARNING = "Please change your screen resolution to at least 16 bits of color."
-GTK_LIBRARY = "libgtk-3.so"
-
-
-def mapped_files(pid):
-    """The names of the files a running process has mapped."""
-    with open("/proc/%d/maps" % pid) as maps:
-        return {os.path.basename(line.split()[5]) for line in maps if len(line.split()) > 5}
-
-
-def loads(pid, name):
-    return any(f.startswith(name) for f in mapped_files(pid))
+GTK_LIBRARY = saver_support.GTK_LIBRARY
+loads = saver_support.maps_library
+mapped_files = saver_support.mapped_files
 
 
 class RefusedStarts(SaverTestCase):

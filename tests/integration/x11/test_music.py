@@ -82,6 +82,10 @@ class MusicTest(SaverTestCase):
     def test_player_gets_the_document_and_each_window_a_close_request(self):
         proc = self.start(windows=3)
         pid = self.player_pid()
+        # The player is started through GIO alone: no toolkit comes with it.
+        self.assertTrue(saver_support.maps_library(proc.pid, saver_support.GIO_MODULE))
+        for library in (saver_support.GTK_LIBRARY, saver_support.DESKTOP_MODULE):
+            self.assertFalse(saver_support.maps_library(proc.pid, library), library)
         self.assertTrue(wait_until(lambda: len(self.x.search_windows("^Test Player")) == 3,
                                    PLAYER_TIMEOUT))
         self.assertEqual([text for kind, text in read_log(self.log) if kind == "arg"],
