@@ -27,9 +27,10 @@ struct ModuleRecord {
     bool tried = false;
     void* handle = nullptr;
 };
-// Global, because GtkBuilder finds the types its templates name (the font
-// chooser's Pango types among them) by looking their functions up in the
-// process's global scope. The module itself exports nothing but its entries.
+// The desktop module is loaded globally, because GtkBuilder finds the types
+// its templates name (the font chooser's Pango types among them) by looking
+// their functions up in the process's global scope; it exports nothing but
+// its entries. The GIO module needs no such lookup and stays local.
 ModuleRecord desktopModule = {kDesktopModuleName, RTLD_NOW | RTLD_GLOBAL};
 ModuleRecord gioModule = {kGioModuleName, RTLD_NOW | RTLD_LOCAL};
 
